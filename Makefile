@@ -1,0 +1,37 @@
+# Velmora: the two commands of the README, and the pieces they are made of.
+#   make demo   set up, build, and run a check on the demo fab
+#   make test   set up, build, and run every test (also under AddressSanitizer and UBSan)
+
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+DEMO_LOT ?= LOT-A01
+DEMO_STEP ?= S-FQC-100
+
+.PHONY: setup build build-asan demo test test-plain test-asan clean
+
+setup:
+	./scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+demo: build
+	$(BUILD)/velmora check --home $(BUILD)/demo-home --lot $(DEMO_LOT) --step $(DEMO_STEP)
+
+test-plain: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+test: test-plain test-asan
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Velmora needs to build, run and test, when they are missing.
+# Runs apt-get as root, or through sudo otherwise. Safe to run again: it installs only what is
+# not there yet.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config           # toolchain
+  libsqlite3-dev sqlite3                      # embedded database and the shell that builds the demo
+  unixodbc-dev odbc-postgresql tdsodbc        # ODBC and the drivers for PostgreSQL and SQL Server
+  libinih-dev                                 # INI files
+  libcli11-dev                                # command line
+  nlohmann-json3-dev                          # JSON output
+  libgtest-dev libgmock-dev                   # tests
+  libbenchmark-dev                            # benchmarks
+  postgresql-15 postgresql-15-orafce          # the server the ODBC tests run against
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

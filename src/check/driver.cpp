@@ -1,0 +1,143 @@
+#include "check/driver.hpp"
+
+#include "check/dispatch.hpp"
+#include "check/summary.hpp"
+#include "common/database.hpp"
+#include "common/procedure.hpp"
+#include "common/text.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora {
+namespace {
+
+// The inspection login's password when the configuration names none: the fixed text that
+// installations without a Password key have always used.
+constexpr const char* kDefaultInspectionPassword = "jxw";
+
+void resetOutputs(Run& run) {
+  run.result.clear();
+  run.lotDeviations.clear();
+  run.state.lotDevReasons.clear();
+  Flags& flags = run.state.flags;
+  flags.IsEDCItem = "N";
+  flags.IsEDCCollect = "N";
+  flags.IsEDCFail = "N";
+  flags.IsAUGItem = "N";
+  flags.IsAUGCollect = "N";
+  flags.IsAUGFail = "N";
+}
+
+const std::string kItemSelect = "SELECT B.SYSID PRODUCTEDCSYSID,D.* ";
+
+}  // namespace
+
+InspectionSettings readInspectionSettings(const Context& context) {
+  if (!context.iniFactory) raise(err::kCannotCreate, "no configuration-file reader (IniFile)");
+  const std::shared_ptr<IniFile> ini = context.iniFactory();
+  if (!ini) raise(err::kCannotCreate, "no configuration-file reader (IniFile)");
+
+  const std::string path = ini->PathHead() + ini->PathTail() + "/INI/MESconfig.ini";
+  ini->OpenFile(path);
+
+  InspectionSettings settings;
+  std::string section = "MSSQL";
+  std::string key = "ServerName";
+  settings.server = ini->ReadValue(section, key);
+  key = "UserName";
+  settings.user = ini->ReadValue(section, key);
+  key = "InitDB";
+  settings.catalogue = ini->ReadValue(section, key);
+  key = "Password";
+  settings.password = ini->ReadValue(section, key);
+  if (settings.password.empty()) settings.password = kDefaultInspectionPassword;
+  return settings;
+}
+
+std::shared_ptr<Recordset> findEdcItems(Run& run) {
+  const std::string lot = sqlValue(run.state.lotId);
+  const std::string step = sqlValue(run.state.stepId);
+  MesDatabase& mes = run.mes();
+
+  std::shared_ptr<Recordset> items = mes.ExecuteQuery(
+      kItemSelect + " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
+      " WHERE A.STEPID='" + step + "' AND A.STEPNO=B.STEPNO AND B.FORRUNCARD='1' AND B.SPECNO='" +
+      lot + "' " + " AND B.SYSID=D.PRODUCTEDCSYSID ");
+
+  if (run.state.lotId.find('.') != std::string::npos && items->Eof()) {
+    const std::string runCard = sqlValue(textBefore(run.state.lotId, "."));
+    items = mes.ExecuteQuery(kItemSelect +
+                             " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
+                             " WHERE A.STEPID='" + step +
+                             "' AND A.STEPNO=B.STEPNO AND B.FORRUNCARD='1' " + " AND B.SPECNO='" +
+                             runCard + "' " + " AND B.SYSID=D.PRODUCTEDCSYSID ");
+  }
+
+  if (items->Eof()) {
+    items = mes.ExecuteQuery(
+        kItemSelect +
+        " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,MES_LOT_INFO C,EDC_PRD_EDCITEM D " +
+        " WHERE C.LOTID='" + lot +
+        "' AND C.SPECNO=B.SPECNO AND B.FORRUNCARD='0' AND B.STEPNO=A.STEPNO " +
+        " AND A.STEPID='" + step + "' AND B.SYSID=D.PRODUCTEDCSYSID ");
+  }
+  return items;
+}
+
+void findTimeVersion(Run& run) {
+  CheckState& state = run.state;
+  const std::shared_ptr<Recordset> versions = run.mes().ExecuteQuery(
+      "SELECT * FROM EDC_PRD_TIMEVERSION  WHERE LOTID='" + sqlValue(state.lotId) +
+      "' AND STEPID='" + sqlValue(state.stepId) + "' AND PRODUCTEDCSYSID='" +
+      sqlValue(state.productEdcSysid) + "' " +
+      " AND ( LASTTXN='1' OR LASTTXN IS NULL ) ORDER BY DATETIME DESC ");
+  if (!versions->Eof()) {
+    state.flags.IsEDCCollect = "Y";
+    state.timeVersionSysid = versions->Fields("SYSID").toText();
+    state.timeVersionTa = versions->Fields("TA").toText();
+  } else {
+    state.timeVersionSysid.clear();
+    state.flags.IsEDCCollect = "N";
+    state.timeVersionTa.clear();
+  }
+}
+
+std::string executeCheckRun(const Context& context, CheckState& state) {
+  Run run(context, state);
+  const std::string source = traceSource("Execute");
+  reportTrace(context, "Executing...", source, 5);
+  try {
+    resetOutputs(run);
+    run.stationClass = stationClass(getStation(context, state.stepId));
+    run.inspection = readInspectionSettings(context);
+
+    const std::shared_ptr<Recordset> items = findEdcItems(run);
+    if (items->Eof()) {
+      run.result = "ok";
+      return run.result;
+    }
+    state.flags.IsEDCItem = "Y";
+    state.productEdcSysid = items->Fields("PRODUCTEDCSYSID").toText();
+    findTimeVersion(run);
+    state.abnormalities.reset();
+
+    while (!items->Eof()) {
+      run.item.row = items.get();
+      run.item.name = items->Fields("DESCRIPTION").toText();
+      run.item.sysid = items->Fields("SYSID").toText();
+      run.item.type = items->Fields("ITEMTYPE");
+      if (dispatchItem(run) == ItemOutcome::kSqlFail) {
+        // The remaining items are not examined and the summary does not run.
+        run.result = "SqlFail";
+        reportTrace(context, "0:", source, 5);
+        return run.result;
+      }
+      items->MoveNext();
+    }
+    summarize(run);
+  } catch (...) {
+    reportTrace(context, errorEntry(std::current_exception()), source, 5);
+  }
+  return run.result;
+}
+
+}  // namespace velmora

@@ -1,0 +1,32 @@
+#include "checks/edc/cpcpk.hpp"
+
+#include "common/text.hpp"
+
+namespace velmora {
+
+void runCpCpkCheck(Run& run, const CpCpkVariant& variant) {
+  const std::string sql = "SELECT CPCPKVIOLATION FROM EDC_PRD_BASICDATA "
+                          " WHERE TIMEVERSIONSYSID='" +
+                          sqlValue(run.state.timeVersionSysid) + "' " + " AND EDCITEMSYSID='" +
+                          sqlValue(run.item.sysid) +
+                          "' AND FLAG='1' AND CPCPKVIOLATION<>'0' ";
+  const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(sql);
+  if (rows->Eof()) return;
+
+  // Only the first matching record counts, however many the database returns.
+  const std::string mark = rows->Fields("CPCPKVIOLATION").toText();
+  const char* code = nullptr;
+  if (mark == "1") {
+    code = variant.mark1;
+  } else if (mark == "2") {
+    code = variant.mark2;
+  } else if (mark == "3") {
+    code = variant.mark3;
+  }
+  if (code == nullptr) return;
+
+  if (variant.setsEdcFail) run.state.flags.IsEDCFail = "Y";
+  run.addLotDeviation(run.item.name + "/" + code);
+}
+
+}  // namespace velmora

@@ -1,0 +1,20 @@
+// EDC lookups: single facts the checks read from the MES database through SelectRecords.
+//
+// Each lookup is a traced procedure: it never throws, and answers "" after a failure (traced).
+// Without a time version on the check object each answers kNeedTimeVersion and reads nothing.
+#pragma once
+
+#include <string>
+
+#include "common/run.hpp"
+
+namespace velmora {
+
+// The answer of every lookup when the check object has no time version. (The misspelling is the
+// text that MES clients already know.)
+inline constexpr const char* kNeedTimeVersion = "Need TimeVerion Sysid";
+
+// The WAFERID of the lot's wafer with sequence `waferSeq` ("" when there is none).
+std::string getWaferId(Run& run, const std::string& lotId, const std::string& waferSeq);
+
+}  // namespace velmora

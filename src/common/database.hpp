@@ -1,0 +1,35 @@
+// The component's own database routines: statements on the inspection connection, opening that
+// connection, and the operation station of a step.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/run.hpp"
+#include "velmora/context.hpp"
+#include "velmora/recordset.hpp"
+
+namespace velmora {
+
+namespace ado {
+class Connection;
+}
+
+// Runs a text command on the inspection connection and returns its rows. Failures (a null or
+// closed connection included) reach the caller: the calling check reports them.
+std::shared_ptr<Recordset> runCommand(const std::string& statement,
+                                      const std::shared_ptr<ado::Connection>& connection);
+
+// The OLE DB connection string of the inspection database.
+std::string inspectionConnectionString(const InspectionSettings& settings);
+
+// Opens a new inspection connection into run.state.inspection (timeout 3 s, client cursors,
+// provider "SQLOLEDB.1"). True when it is open; on failure the error entry is written, false is
+// returned, and the new unopened connection stays in place until the driver drops it.
+bool getMSSQLConnect(Run& run, const InspectionSettings& settings);
+
+// The STATION of the step's first operation station row, "" when the step id is "" (no query),
+// when there is no such row, or when the query fails (traced).
+std::string getStation(const Context& context, const std::string& stepId);
+
+}  // namespace velmora

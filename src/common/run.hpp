@@ -1,0 +1,83 @@
+// What one check run carries, handed to every check.
+//
+// CheckState is the part of the check object that a run reads and changes (inputs, flags, the
+// abnormality table, the records); Run adds what lives for one run only (the lot deviation list,
+// the station class, the inspection settings, the current item). A check is a function of the
+// Run it is part of: it reads the current item, appends rows and lot entries, and sets flags.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/table.hpp"
+#include "platform/automation/collection.hpp"
+#include "velmora/abnormal.hpp"
+#include "velmora/context.hpp"
+#include "velmora/recordset.hpp"
+
+namespace velmora {
+
+namespace ado {
+class Connection;
+}
+
+// The six "Y"/"N" flags ("" before the first run).
+struct Flags {
+  std::string IsEDCItem, IsEDCCollect, IsEDCFail, IsAUGItem, IsAUGCollect, IsAUGFail;
+};
+
+struct CheckState {
+  std::string lotId;
+  std::string stepId;
+  std::string timeVersionSysid;
+  std::string dateTime;
+  std::string productEdcSysid;
+  std::string timeVersionTa;  // TA of the run's time version ("" when none)
+  Flags flags;
+  std::string lotDevReasons;
+  AbnormalityTable abnormalities;
+  AbnormalityTable summary;
+  Collection<std::shared_ptr<Abnormal>> records;
+  // The inspection connection of the current inspection item (null between items).
+  std::shared_ptr<ado::Connection> inspection;
+};
+
+// The login settings of the inspection database, from section MSSQL of the MES configuration.
+struct InspectionSettings {
+  std::string server;
+  std::string user;
+  std::string password;
+  std::string catalogue;
+};
+
+// The current EDC item: its row of the item record set, read by field name, and the values the
+// driver takes from it.
+struct Item {
+  const Recordset* row = nullptr;
+  std::string name;   // DESCRIPTION as text
+  std::string sysid;  // SYSID as text
+  Variant type;       // ITEMTYPE as read
+
+  // A column of the item row (limits CP, CPK, LSL, USL), read afresh.
+  Variant field(const char* name) const { return row->Fields(name); }
+};
+
+struct Run {
+  Run(const Context& context, CheckState& state) : context(context), state(state) {}
+
+  const Context& context;
+  CheckState& state;
+  std::string result;         // the return value of Execute
+  std::string lotDeviations;  // lot-level entries "item/code" joined by ","
+  std::string stationClass;   // "IQC", "FQC" or "IPQC"
+  InspectionSettings inspection;
+  Item item;
+
+  MesDatabase& mes() const;
+  // Appends a lot-level entry to the lot deviation list.
+  void addLotDeviation(const std::string& entry);
+  // Appends an abnormality row (error 6 when the table is full).
+  Row& addRow() { return state.abnormalities.append(); }
+};
+
+}  // namespace velmora

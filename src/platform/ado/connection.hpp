@@ -1,0 +1,79 @@
+// Connection and Command: the ADO-like layer over which the component reads the inspection
+// database, and over which the client's MesDatabase reads the MES database.
+//
+// A Connection is configured (ConnectionTimeout, CursorLocation, Provider), then opened with an
+// OLE DB style connection string ("Data Source=...;User Id=...;Password=...;Initial
+// Catalog=...;"). The provider name resolves, through the context's provider map, to a built-in
+// driver (sqlite or odbc) that does the work. Record sets returned by Execute own their driver
+// resources and may outlive neither the process nor their connection's driver library, but may
+// outlive the Connection object itself.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "velmora/context.hpp"
+#include "velmora/recordset.hpp"
+
+namespace velmora::ado {
+
+using ProviderMap = std::map<std::string, std::string, CaseInsensitiveLess>;
+
+// An open driver connection.
+class Session {
+ public:
+  virtual ~Session();
+  // Runs one statement and returns its rows (forward only). Failures are AutomationErrors whose
+  // description carries the driver's message.
+  virtual std::shared_ptr<Recordset> Execute(const std::string& sql) = 0;
+  // The database product behind the session ("SQLite", "Oracle", "PostgreSQL", ...).
+  virtual std::string DbmsName() const = 0;
+};
+
+inline constexpr long kUseServer = 2;  // CursorLocation values
+inline constexpr long kUseClient = 3;
+inline constexpr long kCmdText = 1;    // CommandType of a text command
+
+class Connection {
+ public:
+  // `providers` maps provider names to driver specs (Context::providers).
+  explicit Connection(ProviderMap providers = {});
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  long ConnectionTimeout = 15;  // seconds; 0 waits without limit
+  long CursorLocation = kUseServer;
+  std::string Provider;
+
+  // Opens the connection through the provider's driver. `user` and `password`, when not empty,
+  // take precedence over User Id and Password of the connection string. Throws AutomationError
+  // naming the provider when it resolves to no driver, or carrying the driver's failure.
+  void Open(const std::string& connectionString, const std::string& user = "",
+            const std::string& password = "", long options = -1);
+
+  bool IsOpen() const { return session_ != nullptr; }
+
+  // Runs a statement on the open connection (error 3709 when it is not open).
+  std::shared_ptr<Recordset> Execute(const std::string& sql);
+
+  // The open driver session (error 3709 when not open).
+  Session& session();
+
+ private:
+  ProviderMap providers_;
+  std::unique_ptr<Session> session_;
+};
+
+class Command {
+ public:
+  std::shared_ptr<Connection> ActiveConnection;
+  long CommandType = kCmdText;
+  std::string CommandText;
+
+  // Runs CommandText on ActiveConnection (error 91 when there is none).
+  std::shared_ptr<Recordset> Execute(long options = -1);
+};
+
+}  // namespace velmora::ado

@@ -1,0 +1,45 @@
+// Context: what check objects share.
+//
+// All check objects of a context share one MES database slot and one trace slot: setting MESDB
+// or LogTrace on any of them replaces the reference for all, and destroying any of them empties
+// both. By default every check object uses the process-wide context; a host that runs checks on
+// several threads gives each thread a context of its own.
+//
+// The context also carries the host's settings that the component itself cannot know: how it
+// obtains the configuration-file reader for each run, and which driver serves an OLE DB provider
+// name on this installation.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "velmora/outside.hpp"
+
+namespace velmora {
+
+// Orders texts without regard to ASCII case (provider names, keys).
+struct CaseInsensitiveLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+class Context {
+ public:
+  // The context of check objects created without one.
+  static std::shared_ptr<Context> process();
+
+  // The shared slots (empty when unset).
+  std::shared_ptr<MesDatabase> mesdb;
+  std::shared_ptr<TraceLog> trace;
+
+  // Creates the configuration-file reader of a check run. When unset, a run fails at that step
+  // with error 429 (the client's class cannot be created).
+  std::function<std::shared_ptr<IniFile>()> iniFactory;
+
+  // Provider name -> driver spec ("sqlite", "odbc" or "odbc:<extra ODBC attributes>"); names
+  // not listed resolve to themselves, and "SQLOLEDB.1" to "odbc" by default.
+  std::map<std::string, std::string, CaseInsensitiveLess> providers;
+};
+
+}  // namespace velmora
