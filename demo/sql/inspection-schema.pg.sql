@@ -1,0 +1,44 @@
+-- Demo inspection database, PostgreSQL edition: the same tables, columns and indexes as the
+-- SQLite schema (inspection-schema.sql).
+--
+-- Die and good-die quantities and defect quantities are NUMERIC, so that the yields the statements
+-- compute (TotalGoodDieQty / (InspectionDie * SelectedSamples), GoodDieQty / InspectionDie) are
+-- fractions and not integer quotients. WaferId and DefectCode are INTEGER: the statements compare
+-- them with unquoted numbers. Identifiers are unquoted and fold to lower case.
+
+-- One inspection record of a lot (RUNCARD) at a station class (STATION: 'IQC', 'FQC', 'IPQC').
+-- InspectionDie: dies inspected per wafer; SelectedSamples: wafers inspected.
+CREATE TABLE AUGUSTLOTDATA (
+  RecordID         INTEGER NOT NULL PRIMARY KEY,
+  RUNCARD          TEXT NOT NULL,
+  STATION          TEXT NOT NULL,
+  InspectionDie    NUMERIC,
+  SelectedSamples  NUMERIC,
+  TotalGoodDieQty  NUMERIC,
+  InsertUser       TEXT,
+  InsertTime       TIMESTAMP(0)
+);
+CREATE INDEX AUGUSTLOTDATA_RUNCARD ON AUGUSTLOTDATA (RUNCARD, STATION);
+
+-- One inspected wafer of a record. WaferId is the inspection system's own number for the wafer
+-- (used by AugustDefectSum); SWaferID is the two-digit slot, the first two characters of the
+-- MES wafer id.
+CREATE TABLE AUGUSTWAFERDATA (
+  RecordID    INTEGER NOT NULL,
+  WaferId     INTEGER NOT NULL,
+  SWaferID    TEXT,
+  GoodDieQty  NUMERIC,
+  Machine     TEXT,
+  Operator    TEXT,
+  PRIMARY KEY (RecordID, WaferId)
+);
+
+-- Defect quantities of a record per wafer and defect code (100-199: bump defects).
+CREATE TABLE AugustDefectSum (
+  RecordID    INTEGER NOT NULL,
+  WaferId     INTEGER NOT NULL,
+  DefectCode  INTEGER NOT NULL,
+  DefectQty   NUMERIC,
+  PRIMARY KEY (RecordID, WaferId, DefectCode)
+);
+CREATE INDEX AugustDefectSum_Code ON AugustDefectSum (RecordID, DefectCode);
