@@ -37,8 +37,9 @@ class Context {
   // with error 429 (the client's class cannot be created).
   std::function<std::shared_ptr<IniFile>()> iniFactory;
 
-  // Provider name -> driver spec ("sqlite", "odbc" or "odbc:<extra ODBC attributes>"); names
-  // not listed resolve to themselves, and "SQLOLEDB.1" to "odbc" by default.
+  // Provider name -> driver spec: "sqlite", "sqlite:<folder>" (relative Data Source paths taken
+  // against <folder>), "odbc" or "odbc:<extra ODBC attributes>"; a value may also name another
+  // provider. Names not listed resolve to themselves, and "SQLOLEDB.1" to "odbc" by default.
   std::map<std::string, std::string, CaseInsensitiveLess> providers;
 };
 

@@ -1,0 +1,27 @@
+// The MES database over an ADO-like connection.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ado/connection.hpp"
+#include "velmora/outside.hpp"
+
+namespace velmora::client {
+
+class AdoMesDatabase : public MesDatabase {
+ public:
+  explicit AdoMesDatabase(std::shared_ptr<ado::Connection> connection);
+
+  std::shared_ptr<Recordset> ExecuteQuery(const std::string& sql) override;
+  std::shared_ptr<Recordset> SelectRecords(const std::string& tables, const std::string& columns,
+                                           const std::string& condition,
+                                           const std::string& extra) override;
+
+  ado::Connection& connection() { return *connection_; }
+
+ private:
+  std::shared_ptr<ado::Connection> connection_;
+};
+
+}  // namespace velmora::client

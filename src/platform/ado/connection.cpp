@@ -1,0 +1,72 @@
+#include "platform/ado/connection.hpp"
+
+#include <filesystem>
+
+#include "platform/ado/connection_string.hpp"
+#include "platform/ado/odbc/odbc_driver.hpp"
+#include "platform/ado/provider_table.hpp"
+#include "platform/ado/sqlite/sqlite_driver.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora::ado {
+namespace {
+
+// ADO's numbers for operations on a connection in the wrong state.
+constexpr std::int32_t kObjectOpen = 3705;
+constexpr std::int32_t kObjectClosed = 3709;
+
+[[noreturn]] void raiseClosed() {
+  throw AutomationError(kObjectClosed,
+                        "The connection cannot be used to perform this operation. It is either "
+                        "closed or invalid in this context.");
+}
+
+// The SQLite file named by Data Source; a relative name is taken against the spec's folder
+// ("sqlite:<folder>") when it has one.
+std::string sqlitePath(const DriverSpec& spec, const ConnectionString& settings) {
+  const std::string source = settings.get("Data Source");
+  if (source.empty() || spec.argument.empty()) return source;
+  const std::filesystem::path path(source);
+  if (path.is_absolute()) return source;
+  return (std::filesystem::path(spec.argument) / path).string();
+}
+
+}  // namespace
+
+Session::~Session() = default;
+
+Connection::Connection(ProviderMap providers) : providers_(std::move(providers)) {}
+
+Connection::~Connection() = default;
+
+void Connection::Open(const std::string& connectionString, const std::string& user,
+                      const std::string& password, long /*options*/) {
+  if (session_ != nullptr) {
+    throw AutomationError(kObjectOpen, "Operation is not allowed when the object is open.");
+  }
+  const ConnectionString settings = ConnectionString::parse(connectionString);
+  // As in ADO, the connection string may name the provider when the property does not.
+  std::string provider = Provider;
+  if (provider.empty()) provider = settings.get("Provider");
+  const DriverSpec spec = resolveProvider(provider, providers_);
+  switch (spec.driver) {
+    case DriverSpec::Driver::Sqlite:
+      session_ = openSqliteSession(sqlitePath(spec, settings), ConnectionTimeout);
+      break;
+    case DriverSpec::Driver::Odbc:
+      session_ = openOdbcSession(odbcConnectionString(spec.argument, settings, user, password),
+                                 ConnectionTimeout);
+      break;
+  }
+}
+
+std::shared_ptr<Recordset> Connection::Execute(const std::string& sql) {
+  return session().Execute(sql);
+}
+
+Session& Connection::session() {
+  if (session_ == nullptr) raiseClosed();
+  return *session_;
+}
+
+}  // namespace velmora::ado

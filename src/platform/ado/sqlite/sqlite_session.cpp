@@ -1,0 +1,105 @@
+#include <sqlite3.h>
+
+#include <climits>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/ado/outer_join.hpp"
+#include "platform/ado/sqlite/oracle_functions.hpp"
+#include "platform/ado/sqlite/sqlite_driver.hpp"
+#include "platform/ado/sqlite/sqlite_error.hpp"
+#include "platform/ado/sqlite/sqlite_recordset.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora::ado {
+namespace {
+
+using sqlite::SqliteRecordset;
+using sqlite::StatementHandle;
+
+[[noreturn]] void cannotOpen(int code, const std::string& path, const std::string& reason) {
+  throw AutomationError(code, "cannot open SQLite database '" + path + "': " + reason);
+}
+
+class SqliteSession : public Session {
+ public:
+  explicit SqliteSession(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
+
+  std::shared_ptr<Recordset> Execute(const std::string& sql) override {
+    const std::string rewritten = rewriteOuterJoins(sql);
+    if (rewritten.size() > static_cast<std::size_t>(INT_MAX)) {
+      throw AutomationError(SQLITE_TOOBIG, "statement too long");
+    }
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db_.get(), rewritten.c_str(), static_cast<int>(rewritten.size()),
+                                &raw, &tail);
+    StatementHandle statement(raw);
+    if (rc != SQLITE_OK) sqlite::raiseStatementError(db_.get(), sql, rewritten);
+    if (statement == nullptr) {
+      throw AutomationError(err::kGenericFailure, "no statement to run (statement: " + sql + ")");
+    }
+    // One statement per call: what follows it may be blanks, comments and ";" only.
+    const std::size_t rest = static_cast<std::size_t>(tail - rewritten.c_str());
+    if (rest < rewritten.size()) {
+      sqlite3_stmt* extra = nullptr;
+      rc = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(rewritten.size() - rest), &extra,
+                              nullptr);
+      StatementHandle extraStatement(extra);
+      if (rc != SQLITE_OK) sqlite::raiseStatementError(db_.get(), sql, rewritten);
+      if (extraStatement != nullptr) {
+        throw AutomationError(err::kGenericFailure,
+                              "more than one statement in one call (statement: " + sql + ")");
+      }
+    }
+    return std::make_shared<SqliteRecordset>(db_, std::move(statement), sql, rewritten);
+  }
+
+  std::string DbmsName() const override { return "SQLite"; }
+
+ private:
+  std::shared_ptr<sqlite3> db_;
+};
+
+}  // namespace
+
+std::unique_ptr<Session> openSqliteSession(const std::string& path, long busyTimeoutSeconds) {
+  if (path.empty()) {
+    throw AutomationError(SQLITE_CANTOPEN,
+                          "cannot open SQLite database: no file given (empty "
+                          "Data Source)");
+  }
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) cannotOpen(SQLITE_CANTOPEN, path, "no such file");
+  if (std::filesystem::is_directory(status)) cannotOpen(SQLITE_CANTOPEN, path, "is a folder");
+
+  // A relative name starting with "file:" must not be read as a URI.
+  const std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  std::shared_ptr<sqlite3> db(raw, [](sqlite3* handle) { sqlite3_close_v2(handle); });
+  if (rc != SQLITE_OK) {
+    cannotOpen(rc, path, raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+  }
+  sqlite3_extended_result_codes(raw, 1);
+
+  long milliseconds = INT_MAX;
+  if (busyTimeoutSeconds > 0 && busyTimeoutSeconds < INT_MAX / 1000) {
+    milliseconds = busyTimeoutSeconds * 1000;
+  }
+  sqlite3_busy_timeout(raw, static_cast<int>(milliseconds));
+
+  if (const int frc = sqlite::registerOracleFunctions(raw); frc != SQLITE_OK) {
+    cannotOpen(frc, path, sqlite3_errmsg(raw));
+  }
+
+  // Read the schema now, so that a file that is no database fails here, naming the file.
+  if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+      SQLITE_OK) {
+    cannotOpen(sqlite3_extended_errcode(raw), path, sqlite3_errmsg(raw));
+  }
+  return std::make_unique<SqliteSession>(std::move(db));
+}
+
+}  // namespace velmora::ado

@@ -1,0 +1,137 @@
+// Working outside objects for an MES client that has none of its own: a MesDatabase over a real
+// database, a TraceLog to a stream or file, an IniFile over a real INI file, and the client's
+// configuration (<home>/INI/MESconfig.ini).
+//
+// Every failure is an AutomationError; its description names the file, section, key or URI at
+// fault.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "velmora/context.hpp"
+#include "velmora/outside.hpp"
+
+namespace velmora {
+
+// ---------------------------------------------------------------------------------------------
+// Configuration
+
+// The MES client's settings from <home>/INI/MESconfig.ini.
+struct ClientConfig {
+  // The home folder, as given to loadClientConfig.
+  std::string home;
+  // [MESDB] Connection, as written: "sqlite:<path>" or "odbc:<ODBC connection string>".
+  std::string mesConnection;
+  // [Providers]: provider name -> driver spec, ready for Context::providers. Every key of the
+  // section is a provider name. A value "sqlite" becomes "sqlite:<home>" (and "sqlite:<folder>"
+  // with a relative folder becomes "sqlite:<home>/<folder>"), so that a relative Data Source
+  // (such as [MSSQL] ServerName=inspection.db) is taken against the home folder, as every
+  // relative path of the file is.
+  std::map<std::string, std::string, CaseInsensitiveLess> providers;
+};
+
+// Reads <home>/INI/MESconfig.ini. A missing or unreadable file is an error naming the file; a
+// missing or empty [MESDB] Connection is an error naming the section, the key and the file.
+ClientConfig loadClientConfig(const std::string& home);
+
+// ---------------------------------------------------------------------------------------------
+// MES database
+
+// Opens the MES database named by `uri`:
+//   "sqlite:<path>"               an SQLite file, opened read-only; a relative path is taken
+//                                 against `home`; a missing file is an error naming it;
+//   "odbc:<connection string>"    an ODBC connection (the string as SQLDriverConnect takes it).
+// Any other form is error 5 naming the URI. The prefixes compare without regard to case.
+//
+// The database's operations:
+//   ExecuteQuery(sql)   runs `sql` as it is;
+//   SelectRecords(tables, columns, condition, extra) runs exactly
+//       "SELECT " + columns + " FROM " + tables + " WHERE " + condition
+//     followed by " " + extra only when extra is not empty.
+std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home);
+
+// The statement SelectRecords runs (see above).
+std::string selectRecordsStatement(const std::string& tables, const std::string& columns,
+                                   const std::string& condition, const std::string& extra);
+
+// ---------------------------------------------------------------------------------------------
+// Trace
+
+// A trace that writes each entry as one line: the local time in ISO-8601 form with milliseconds
+// ("2024-05-01T13:45:12.345"), one blank, the entry text, "\n"; the stream is flushed after
+// every line. WriteTrace writes the entry when 0 < level <= TraceLevel(); so a trace made with
+// level 0 (or less) writes nothing, and the component's entries (written with the level that
+// TraceLevel() gave) are all written otherwise. Safe to share between threads.
+class StreamTraceLog : public TraceLog {
+ public:
+  // Writes to `out`, which must outlive the trace.
+  StreamTraceLog(std::ostream& out, std::int16_t level);
+  // Appends to the file at `path` (created when missing); a file that cannot be opened for
+  // appending is an error naming it.
+  StreamTraceLog(const std::string& path, std::int16_t level);
+
+  std::int16_t TraceLevel() override { return level_; }
+  void WriteTrace(std::int16_t& level, std::string& text) override;
+
+ private:
+  std::unique_ptr<std::ofstream> file_;
+  std::ostream* out_;
+  std::int16_t level_;
+  std::mutex mutex_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Configuration file reader
+
+// An IniFile over a real INI file (parsed by inih). PathHead() is the home folder it was made
+// with and PathTail() is "", so the component opens <home>/INI/MESconfig.ini.
+//
+// File format (inih's): "[section]" lines, "key=value" (or "key: value") lines, comments from
+// ";" or "#" at the start of a line and from ";" after a blank inside a line; blanks around keys
+// and values are dropped; a line that starts with a blank continues the previous value
+// (joined with "\n"), as does a repeated key. Lines may be at most 199 bytes long.
+class FileIniFile : public IniFile {
+ public:
+  explicit FileIniFile(std::string home);
+
+  std::string PathHead() override { return home_; }
+  std::string PathTail() override { return ""; }
+
+  // Reads the file at `path`, replacing what an earlier call read. A missing or unreadable file,
+  // an over-long line or a line inih cannot read is an error naming the file (and the line).
+  void OpenFile(const std::string& path) override;
+
+  // The value of `key` in `section` (both compared without regard to ASCII case), or "" when
+  // either is missing or no file has been read.
+  std::string ReadValue(std::string& section, std::string& key) override;
+
+  // The keys and values of `section` in file order (empty when missing).
+  std::vector<std::pair<std::string, std::string>> Section(const std::string& section) const;
+
+  // The file read last ("" before OpenFile).
+  const std::string& path() const { return path_; }
+
+ private:
+  struct Entry {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  std::string home_;
+  std::string path_;
+  std::vector<Entry> entries_;
+};
+
+// A factory for Context::iniFactory: each call makes a new FileIniFile over `home`.
+std::function<std::shared_ptr<IniFile>()> iniFileFactory(const std::string& home);
+
+}  // namespace velmora

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "support/temp_sqlite.hpp"
+#include "velmora/client.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora {
+namespace {
+
+using velmora::testing::TempFolder;
+using velmora::testing::writeText;
+
+std::string read(IniFile& ini, std::string section, std::string key) {
+  return ini.ReadValue(section, key);
+}
+
+TEST(IniFile, PathsReportTheHomeFolder) {
+  FileIniFile ini("/opt/mes/home");
+  EXPECT_EQ(ini.PathHead(), "/opt/mes/home");
+  EXPECT_EQ(ini.PathTail(), "");
+}
+
+TEST(IniFile, ReadsValuesWithoutRegardToCase) {
+  TempFolder home;
+  const std::string path = home.file("INI/MESconfig.ini");
+  writeText(path,
+            "; comment\n[MSSQL]\nServerName = inspection server.db\nUserName=inspector ; note\n"
+            "InitDB=INSPECTION\nEmpty=\n[MESDB]\nConnection=odbc:DSN=mes;UID=u;PWD=p\n");
+  FileIniFile ini(home.path().string());
+  ini.OpenFile(ini.PathHead() + ini.PathTail() + "/INI/MESconfig.ini");
+  EXPECT_EQ(ini.path(), path);
+  EXPECT_EQ(read(ini, "MSSQL", "ServerName"), "inspection server.db");
+  EXPECT_EQ(read(ini, "mssql", "SERVERNAME"), "inspection server.db");
+  EXPECT_EQ(read(ini, "MSSQL", "UserName"), "inspector");
+  EXPECT_EQ(read(ini, "MSSQL", "InitDB"), "INSPECTION");
+  EXPECT_EQ(read(ini, "MSSQL", "Empty"), "");
+  EXPECT_EQ(read(ini, "MESDB", "Connection"), "odbc:DSN=mes;UID=u;PWD=p");
+  // Missing keys and sections read as "".
+  EXPECT_EQ(read(ini, "MSSQL", "Password"), "");
+  EXPECT_EQ(read(ini, "NOSECTION", "ServerName"), "");
+  const auto section = ini.Section("mssql");
+  ASSERT_EQ(section.size(), 4u);
+  EXPECT_EQ(section[0].first, "ServerName");
+  EXPECT_EQ(section[3].first, "Empty");
+}
+
+TEST(IniFile, NothingReadBeforeOpenFile) {
+  FileIniFile ini("/nowhere");
+  EXPECT_EQ(read(ini, "MSSQL", "ServerName"), "");
+}
+
+TEST(IniFile, MissingFileFailsNamingIt) {
+  TempFolder home;
+  FileIniFile ini(home.path().string());
+  const std::string path = home.file("INI/MESconfig.ini");
+  try {
+    ini.OpenFile(path);
+    FAIL() << "a missing file must fail";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 53);
+    EXPECT_NE(error.description().find(path), std::string::npos) << error.description();
+  }
+  try {
+    ini.OpenFile(home.path().string());
+    FAIL() << "a folder must fail";
+  } catch (const AutomationError& error) {
+    EXPECT_NE(error.description().find(home.path().string()), std::string::npos);
+  }
+}
+
+TEST(IniFile, BadLinesFailNamingFileAndLine) {
+  TempFolder home;
+  const std::string path = home.file("bad.ini");
+  writeText(path, "[A]\nKey=1\nthis line has no equals sign\n");
+  FileIniFile ini(home.path().string());
+  try {
+    ini.OpenFile(path);
+    FAIL() << "a bad line must fail";
+  } catch (const AutomationError& error) {
+    EXPECT_NE(error.description().find(path), std::string::npos) << error.description();
+    EXPECT_NE(error.description().find("line 3"), std::string::npos) << error.description();
+  }
+  writeText(path, "[A]\nKey=" + std::string(300, 'x') + "\n");
+  try {
+    ini.OpenFile(path);
+    FAIL() << "an over-long line must fail";
+  } catch (const AutomationError& error) {
+    EXPECT_NE(error.description().find("line 2"), std::string::npos) << error.description();
+  }
+}
+
+TEST(IniFile, FactoryMakesANewReaderPerCall) {
+  const auto factory = iniFileFactory("/home/mes");
+  const std::shared_ptr<IniFile> first = factory();
+  const std::shared_ptr<IniFile> second = factory();
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first->PathHead(), "/home/mes");
+  EXPECT_EQ(first->PathTail(), "");
+}
+
+}  // namespace
+}  // namespace velmora

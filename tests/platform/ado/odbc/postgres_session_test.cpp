@@ -1,0 +1,234 @@
+// The ODBC driver against a real PostgreSQL server holding the demo fab (see pg_server.hpp).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/connection.hpp"
+#include "platform/ado/odbc/odbc_driver.hpp"
+#include "platform/ado/sqlite/sqlite_driver.hpp"
+#include "platform/ado/odbc/pg_server.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora::ado {
+namespace {
+
+using velmora::testing::PgServerTest;
+
+template <class F>
+AutomationError failureOf(F&& action) {
+  try {
+    action();
+  } catch (const AutomationError& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no failure";
+  return AutomationError(0, "");
+}
+
+// Every row of `rows` as texts, fields in order.
+std::vector<std::vector<std::string>> texts(Recordset& rows) {
+  std::vector<std::vector<std::string>> out;
+  for (; !rows.Eof(); rows.MoveNext()) {
+    std::vector<std::string> row;
+    for (int i = 0; i < rows.FieldCount(); ++i) row.push_back(rows.Fields(i).toText());
+    out.push_back(std::move(row));
+  }
+  return out;
+}
+
+class OdbcPgSession : public PgServerTest {
+ protected:
+  void SetUp() override {
+    PgServerTest::SetUp();
+    if (IsSkipped()) return;
+    session = openOdbcSession(server.mes, 5);
+  }
+
+  // The first row's only field of `sql`.
+  Variant scalar(const std::string& sql) {
+    const auto rows = session->Execute(sql);
+    EXPECT_FALSE(rows->Eof()) << sql;
+    return rows->Eof() ? Variant() : rows->Fields(0);
+  }
+
+  std::unique_ptr<Session> session;
+};
+
+TEST_F(OdbcPgSession, ReportsTheDbmsName) { EXPECT_EQ(session->DbmsName(), "PostgreSQL"); }
+
+TEST_F(OdbcPgSession, ValuesKeepTheirTypes) {
+  const auto rows = session->Execute(
+      "SELECT 42 i, CAST(2 AS SMALLINT) s, CAST(9000000000 AS BIGINT) b, "
+      "CAST(1.5 AS DOUBLE PRECISION) d, CAST(2.5 AS REAL) r, CAST(400 AS NUMERIC) whole, "
+      "CAST(97.50 AS NUMERIC(6,2)) frac, CAST(1910 AS NUMERIC) / 2000 * 100 quotient, "
+      "CAST(-3.000 AS NUMERIC(5,3)) negative, 'text' t, DATE '2024-05-20' dt");
+  ASSERT_FALSE(rows->Eof());
+  EXPECT_EQ(rows->Fields("i"), Variant(std::int64_t{42}));
+  EXPECT_EQ(rows->Fields("s"), Variant(std::int64_t{2}));
+  EXPECT_EQ(rows->Fields("b"), Variant(std::int64_t{9000000000}));
+  EXPECT_EQ(rows->Fields("d"), Variant(1.5));
+  EXPECT_EQ(rows->Fields("r"), Variant(2.5));
+  EXPECT_EQ(rows->Fields("whole"), Variant(std::int64_t{400}));
+  EXPECT_EQ(rows->Fields("frac"), Variant(97.5));
+  EXPECT_EQ(rows->Fields("quotient"), Variant(95.5));  // no integer division on NUMERIC
+  EXPECT_EQ(rows->Fields("negative"), Variant(std::int64_t{-3}));
+  EXPECT_EQ(rows->Fields("t"), Variant("text"));
+  EXPECT_EQ(rows->Fields("dt"), Variant("2024-05-20"));
+  rows->MoveNext();
+  EXPECT_TRUE(rows->Eof());
+}
+
+TEST_F(OdbcPgSession, NullsAreNullAndEmptyTextIsNot) {
+  const auto rows = session->Execute(
+      "SELECT CAST(NULL AS TEXT) t, CAST(NULL AS NUMERIC) n, CAST(NULL AS INTEGER) i, "
+      "CAST(NULL AS DOUBLE PRECISION) d, '' e");
+  ASSERT_FALSE(rows->Eof());
+  for (const char* name : {"t", "n", "i", "d"}) {
+    EXPECT_TRUE(rows->Fields(name).isNull()) << name;
+  }
+  EXPECT_EQ(rows->Fields("e"), Variant(""));
+}
+
+TEST_F(OdbcPgSession, LongAndNonAsciiTextsComeInFull) {
+  // Longer than any buffer the driver fills at once, with multi-byte characters across every
+  // piece boundary.
+  const std::string unit = "ab\xC3\xA9\xE6\xB8\xAC\xF0\x9F\x98\x80";  // a b é 測 😀
+  std::string expected;
+  for (int i = 0; i < 30000; ++i) expected += unit;
+  EXPECT_EQ(scalar("SELECT repeat('" + unit + "', 30000)"), Variant(expected));
+  EXPECT_EQ(scalar("SELECT 'Gr\xC3\xB6\xC3\x9F" "e \xC2\xB5m'"), Variant("Gr\xC3\xB6\xC3\x9F" "e \xC2\xB5m"));
+}
+
+TEST_F(OdbcPgSession, ColumnNamesAsReportedFoundInAnyCase) {
+  // PostgreSQL folds the unquoted alias Defect to lower case, as Oracle folds it to upper.
+  const auto rows = session->Execute("SELECT 1 Defect, 2 \"LotDie\"");
+  ASSERT_EQ(rows->FieldCount(), 2);
+  EXPECT_EQ(rows->FieldName(0), "defect");
+  EXPECT_EQ(rows->FieldName(1), "LotDie");
+  EXPECT_EQ(rows->Fields("Defect"), Variant(std::int64_t{1}));
+  EXPECT_EQ(rows->Fields("DEFECT"), Variant(std::int64_t{1}));
+  EXPECT_EQ(rows->Fields("lotdie"), Variant(std::int64_t{2}));
+  EXPECT_EQ(failureOf([&] { rows->Fields("Missing"); }).number(), err::kItemNotFound);
+}
+
+TEST_F(OdbcPgSession, DecodeComesFromOrafce) {
+  // The component's NULL-to-zero idiom with an untyped Null: orafce must be on the search path.
+  EXPECT_EQ(scalar("SELECT DECODE(SUM(SAMPLESIZE),NULL,0,SUM(SAMPLESIZE)) SAMPLESIZE "
+                   "FROM EDC_PRD_FAILCOUNT WHERE BASICDATASYSID='no such record'"),
+            Variant(std::int64_t{0}));
+  EXPECT_EQ(scalar("SELECT DECODE(SUM(SAMPLESIZE),NULL,0,SUM(SAMPLESIZE)) SAMPLESIZE "
+                   "FROM EDC_PRD_FAILCOUNT WHERE BASICDATASYSID='BD-A01-F03'"),
+            scalar("SELECT SUM(SAMPLESIZE) FROM EDC_PRD_FAILCOUNT "
+                   "WHERE BASICDATASYSID='BD-A01-F03'"));
+  EXPECT_EQ(scalar("SELECT DECODE(CAST('b' AS TEXT),'a',1,'b',2,3)"), Variant(std::int64_t{2}));
+}
+
+TEST_F(OdbcPgSession, OuterJoinMarkerIsRewritten) {
+  // LOT-A06's only basic data has no fail counts: the outer join keeps it with a NULL side.
+  const auto rows = session->Execute(
+      "SELECT A.SYSID, B.WAFERSEQ FROM EDC_PRD_BASICDATA A,EDC_PRD_FAILCOUNT B "
+      " WHERE A.TIMEVERSIONSYSID='TV-A06-FQC' AND A.SYSID=B.BASICDATASYSID(+) ");
+  ASSERT_FALSE(rows->Eof());
+  EXPECT_EQ(rows->Fields("SYSID"), Variant("BD-A06-F05"));
+  EXPECT_TRUE(rows->Fields("WAFERSEQ").isNull());
+  rows->MoveNext();
+  EXPECT_TRUE(rows->Eof());
+}
+
+TEST_F(OdbcPgSession, ComponentStatementsAnswerAsOnSqlite) {
+  // The constructs the demo developer found PostgreSQL rejecting, run on both databases.
+  const auto sqlite = openSqliteSession(std::string(VELMORA_DEMO_HOME) + "/mes.db", 1);
+  const std::vector<std::string> statements = {
+      // the lot-die count: a derived table without an alias
+      "SELECT Decode(Sum(Die1+Die2),Null,0,Sum(Die1+Die2)) LotDie "
+      " FROM (SELECT a.SampleSize Die1, b.SampleSize Die2 "
+      " FROM EDC_Prd_FailCount a, EDC_Prd_FailCount_Site b "
+      " WHERE a.BasicDataSysId='BD-A01-F03'  AND a.SysId=b.FailCountSysId "
+      " GROUP BY a.WaferSeq,a.SampleSize,b.SampleSize ) ",
+      // a wafer defect rate: a division of NUMERIC sums
+      "SELECT Decode(Sum(c.Count)/(Sum(a.SampleSize)+Sum(b.SampleSize)),Null,0,"
+      "Sum(c.Count)/(Sum(a.SampleSize)+Sum(b.SampleSize)))*100 WaferDefect "
+      " FROM EDC_Prd_FailCount a, EDC_Prd_FailCount_Site b, EDC_Prd_FailReason c "
+      " WHERE a.BasicDataSysId='BD-A01-F03'  AND a.SysId=b.FailCountSysId "
+      " AND b.SysId=c.FailCountSiteSysId  AND c.ReasonCode='210'  AND a.WaferSeq='3'",
+      // the outer join, ordered so that both databases list the rows alike
+      "SELECT A.SYSID, B.WAFERSEQ, B.FAILCOUNT FROM EDC_PRD_BASICDATA A,EDC_PRD_FAILCOUNT B "
+      " WHERE A.TIMEVERSIONSYSID='TV-A01-FQC' AND A.SYSID=B.BASICDATASYSID(+) "
+      " ORDER BY A.SYSID, B.WAFERSEQ",
+  };
+  for (const std::string& sql : statements) {
+    const auto expected = texts(*sqlite->Execute(sql));
+    ASSERT_FALSE(expected.empty()) << sql;
+    EXPECT_EQ(texts(*session->Execute(sql)), expected) << sql;
+  }
+}
+
+TEST_F(OdbcPgSession, FailingStatementNamesSqlstateMessageAndStatement) {
+  const AutomationError error =
+      failureOf([&] { session->Execute("SELECT NOTHING FROM NO_SUCH_TABLE"); });
+  EXPECT_NE(error.number(), 0);
+  EXPECT_NE(error.description().find("SQLSTATE 42P01"), std::string::npos) << error.description();
+  EXPECT_NE(error.description().find("no_such_table"), std::string::npos) << error.description();
+  EXPECT_NE(error.description().find("statement: SELECT NOTHING FROM NO_SUCH_TABLE"),
+            std::string::npos)
+      << error.description();
+  // The session goes on working.
+  EXPECT_EQ(scalar("SELECT 7"), Variant(std::int64_t{7}));
+}
+
+class OdbcPgLogin : public PgServerTest {};
+
+TEST_F(OdbcPgLogin, WrongPasswordFailsWithoutShowingIt) {
+  const std::string wrong = "wrong-" + server.password;
+  std::string text = server.mes;
+  text.replace(text.find(server.password), server.password.size(), wrong);
+  const AutomationError error = failureOf([&] { openOdbcSession(text, 5); });
+  EXPECT_NE(error.description().find("SQLSTATE"), std::string::npos) << error.description();
+  EXPECT_NE(error.description().find("UID=velmora"), std::string::npos) << error.description();
+  EXPECT_EQ(error.description().find(wrong), std::string::npos) << error.description();
+  EXPECT_EQ(error.description().find(server.password), std::string::npos) << error.description();
+}
+
+class OdbcPgProvider : public PgServerTest {};
+
+TEST_F(OdbcPgProvider, SqlOleDbMappedToPostgreSqlOpensTheInspectionDatabase) {
+  // The component's own connection, as an installation maps SQLOLEDB.1 to another driver.
+  auto connection = std::make_shared<Connection>(ProviderMap{
+      {"SQLOLEDB.1", "odbc:Driver={" + server.driver + "};Port=" + server.port}});
+  connection->ConnectionTimeout = 3;
+  connection->CursorLocation = kUseClient;
+  connection->Provider = "SQLOLEDB.1";
+  connection->Open("Data Source=127.0.0.1;User Id=velmora;Password=" + server.password +
+                   ";Initial Catalog=inspection;");
+  EXPECT_EQ(connection->session().DbmsName(), "PostgreSQL");
+  const auto rows = connection->Execute(
+      "SELECT COUNT(*) FROM AUGUSTLOTDATA WHERE RUNCARD='LOT-A01' AND STATION='FQC' ");
+  ASSERT_FALSE(rows->Eof());
+  EXPECT_EQ(rows->Fields(0), Variant(std::int64_t{1}));
+}
+
+TEST_F(OdbcPgProvider, PasswordWithSemicolonAndBracesKeepsItsMeaning) {
+  if (server.oddUser.empty()) GTEST_SKIP() << "no role with an odd password configured";
+  const std::string attributes = "odbc:Driver={" + server.driver + "};Port=" + server.port;
+  // Given separately to Open, and written in OLE DB quotes inside the connection string.
+  for (const bool quoted : {false, true}) {
+    Connection connection(ProviderMap{{"SQLOLEDB.1", attributes}});
+    connection.ConnectionTimeout = 3;
+    connection.Provider = "SQLOLEDB.1";
+    std::string text = "Data Source=127.0.0.1;User Id=" + server.oddUser + ";Initial Catalog=mes;";
+    if (quoted) {
+      text += "Password=\"" + server.oddPassword + "\";";
+      connection.Open(text);
+    } else {
+      connection.Open(text, "", server.oddPassword);
+    }
+    const auto rows = connection.Execute("SELECT current_user");
+    ASSERT_FALSE(rows->Eof());
+    EXPECT_EQ(rows->Fields(0), Variant(server.oddUser)) << (quoted ? "quoted" : "separate");
+  }
+}
+
+}  // namespace
+}  // namespace velmora::ado
