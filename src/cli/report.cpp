@@ -1,0 +1,111 @@
+#include "cli/report.hpp"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace velmora::cli {
+namespace {
+
+// The record fields in the order of the JSON contract and of the text table.
+struct Field {
+  const char* name;
+  std::string (Abnormal::*get)() const;
+};
+const Field kFields[] = {
+    {"ItemName", &Abnormal::ItemName},     {"CollectType", &Abnormal::CollectType},
+    {"WaferID", &Abnormal::WaferID},       {"WaferSEQ", &Abnormal::WaferSEQ},
+    {"EQPID", &Abnormal::EQPID},           {"TA", &Abnormal::TA},
+    {"WaferYield", &Abnormal::WaferYield}, {"LotYield", &Abnormal::LotYield},
+    {"Reasons", &Abnormal::Reasons},
+};
+
+// Display width of a UTF-8 text in code points (close enough for item names and codes).
+std::size_t width(const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+Report collectReport(const Abnormals& check, const std::string& result) {
+  Report report;
+  report.lot = check.LotID();
+  report.step = check.StepID();
+  report.result = result;
+  report.flags = {{{"IsEDCItem", check.IsEDCItem()},
+                   {"IsEDCCollect", check.IsEDCCollect()},
+                   {"IsEDCFail", check.IsEDCFail()},
+                   {"IsAUGItem", check.IsAUGItem()},
+                   {"IsAUGCollect", check.IsAUGCollect()},
+                   {"IsAUGFail", check.IsAUGFail()}}};
+  report.lotDevReasons = check.LotDevReasons();
+  report.timeVersionSysid = check.TimeVersionSysid();
+  const int count = check.Count();
+  for (int i = 1; i <= count; ++i) report.records.push_back(*check.Item(Variant(i)));
+  return report;
+}
+
+std::string toJson(const Report& report) {
+  nlohmann::ordered_json flags = nlohmann::ordered_json::object();
+  for (const auto& [name, value] : report.flags) flags[name] = value;
+  nlohmann::ordered_json records = nlohmann::ordered_json::array();
+  for (const Abnormal& record : report.records) {
+    nlohmann::ordered_json r = nlohmann::ordered_json::object();
+    for (const Field& f : kFields) r[f.name] = (record.*f.get)();
+    records.push_back(std::move(r));
+  }
+  nlohmann::ordered_json out = nlohmann::ordered_json::object();
+  out["lot"] = report.lot;
+  out["step"] = report.step;
+  out["result"] = report.result;
+  out["flags"] = std::move(flags);
+  out["LotDevReasons"] = report.lotDevReasons;
+  out["TimeVersionSysid"] = report.timeVersionSysid;
+  out["records"] = std::move(records);
+  // Texts from the databases may hold bytes that are not UTF-8; they are replaced rather than
+  // failing the output.
+  return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+std::string toText(const Report& report) {
+  std::ostringstream out;
+  out << "Lot " << report.lot << ", step " << report.step << ": result \"" << report.result
+      << "\"\n";
+  out << "Flags:";
+  for (const auto& [name, value] : report.flags) out << ' ' << name << '=' << value;
+  out << "\nTime version: " << (report.timeVersionSysid.empty() ? "(none)" : report.timeVersionSysid)
+      << "\nLot reasons: " << (report.lotDevReasons.empty() ? "(none)" : report.lotDevReasons)
+      << "\n";
+  if (report.records.empty()) {
+    out << "Records: none\n";
+    return out.str();
+  }
+  out << "Records: " << report.records.size() << "\n";
+
+  std::vector<std::vector<std::string>> cells;
+  std::vector<std::size_t> widths;
+  for (const Field& f : kFields) widths.push_back(width(f.name));
+  for (const Abnormal& record : report.records) {
+    std::vector<std::string> row;
+    for (std::size_t i = 0; i < std::size(kFields); ++i) {
+      row.push_back((record.*kFields[i].get)());
+      widths[i] = std::max(widths[i], width(row.back()));
+    }
+    cells.push_back(std::move(row));
+  }
+  auto line = [&](const std::vector<std::string>& row) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      out << row[i];
+      if (i + 1 < row.size()) out << std::string(widths[i] - width(row[i]) + 2, ' ');
+    }
+    out << "\n";
+  };
+  std::vector<std::string> header;
+  for (const Field& f : kFields) header.push_back(f.name);
+  line(header);
+  for (const auto& row : cells) line(row);
+  return out.str();
+}
+
+}  // namespace velmora::cli
