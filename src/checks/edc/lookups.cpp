@@ -1,9 +1,28 @@
 #include "checks/edc/lookups.hpp"
 
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
 #include "common/procedure.hpp"
 #include "common/text.hpp"
+#include "velmora/dataset.hpp"
+#include "velmora/error.hpp"
 
 namespace velmora {
+namespace {
+
+bool isDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// `value` rounded to 2 decimals, an exact half going to the even neighbour (the default
+// floating-point rounding mode of nearbyint).
+double roundHalfEven2(double value) {
+  return std::nearbyint(value * 100) / 100;
+}
+
+}  // namespace
 
 std::string getWaferId(Run& run, const std::string& lotId, const std::string& waferSeq) {
   return runProcedure(run.context, "getWaferId", std::string(), [&](std::string& result) {
@@ -21,6 +40,85 @@ std::string getWaferId(Run& run, const std::string& lotId, const std::string& wa
     const auto rows = run.mes().SelectRecords("MES_LOT_WAFERID", columns, condition, "");
     if (!rows->Eof()) result = rows->Fields("WAFERID").toText();
   });
+}
+
+std::string getLotYield(Run& run, const std::string& basicDataId) {
+  return runProcedure(run.context, "getLotYield", std::string(), [&](std::string& result) {
+    if (run.state.timeVersionSysid.empty()) {
+      result = kNeedTimeVersion;
+      return;
+    }
+    std::string columns;
+    appendList(columns, "DECODE(SUM(SAMPLESIZE),NULL,0,SUM(SAMPLESIZE)) SAMPLESIZE");
+    appendList(columns, "DECODE(SUM(FAILCOUNT),NULL,0,SUM(FAILCOUNT)) FAILCOUNT");
+    std::string condition;
+    appendCondition(condition, "BASICDATASYSID", basicDataId);
+    double samples = 0;
+    double failures = 0;
+    {
+      const auto rows = run.mes().SelectRecords("EDC_PRD_FAILCOUNT ", columns, condition, "");
+      if (rows->Eof()) return;
+      samples = rows->Fields("SAMPLESIZE").toDouble();
+      failures = rows->Fields("FAILCOUNT").toDouble();
+    }
+    if (samples == 0) {
+      raise(err::kDivisionByZero, "the SAMPLESIZE sum of basic data '" + basicDataId + "' is 0");
+    }
+    const double yield = roundHalfEven2((samples - failures) / samples * 100);
+    result = (yield < 0 ? "" : " ") + formatDouble(yield);
+  });
+}
+
+std::string getReasons(Run& run, const std::string& failCountId) {
+  return runProcedure(run.context, "getReasons", std::string(), [&](std::string& result) {
+    if (run.state.timeVersionSysid.empty()) {
+      result = kNeedTimeVersion;
+      return;
+    }
+    std::string columns;
+    appendList(columns, "D.REASONCODE");
+    std::string condition;
+    appendCondition(condition, "C.FAILCOUNTSYSID", failCountId);
+    condition += " AND D.FAILCOUNTSITESYSID = C.SYSID";
+    DataSet codes;
+    {
+      const auto rows = run.mes().SelectRecords(" EDC_PRD_FAILCOUNT_SITE C, EDC_PRD_FAILREASON D",
+                                                columns, condition, "");
+      for (; !rows->Eof(); rows->MoveNext()) codes.Add(rows->Fields("REASONCODE").toText());
+    }
+    if (codes.Count() > 0) result = codes.GetAllValue();
+  });
+}
+
+double leadingNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  const std::size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t digitsStart = i;
+  while (i < text.size() && isDigit(text[i])) ++i;
+  std::size_t digits = i - digitsStart;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fractionStart = ++i;
+    while (i < text.size() && isDigit(text[i])) ++i;
+    digits += i - fractionStart;
+  }
+  if (digits == 0) return 0;
+  // An exponent counts only when digits follow it.
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < text.size() && isDigit(text[j])) {
+      while (j < text.size() && isDigit(text[j])) ++j;
+      i = j;
+    }
+  }
+  std::string number(text.substr(start, i - start));
+  if (number[0] == '+') number.erase(0, 1);
+  double value = 0;
+  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (ec != std::errc() || !std::isfinite(value)) return 0;
+  return value;
 }
 
 }  // namespace velmora
