@@ -32,8 +32,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   std::shared_ptr<TraceLog> trace;
   try {
     const ClientConfig config = loadClientConfig(options.home);
-    mes = openMesDatabase(options.mes.empty() ? config.mesConnection : options.mes,
-                          options.home);
+    mes = openMesDatabase(options.mes.empty() ? config.mesConnection : options.mes, options.home);
     trace = makeTrace(options.trace, err);
     context->providers = config.providers;
     context->iniFactory = iniFileFactory(options.home);

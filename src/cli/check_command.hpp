@@ -10,17 +10,17 @@ namespace velmora::cli {
 struct CheckOptions {
   std::string lot;
   std::string step;
-  std::string home;                         // the MES client's home folder
-  std::string mes;                          // overrides [MESDB] Connection when not empty
-  std::string format = "text";              // "text" or "json"
-  std::string trace;                        // trace file, "-" for standard error, "" for none
+  std::string home;                        // the MES client's home folder
+  std::string mes;                         // overrides [MESDB] Connection when not empty
+  std::string format = "text";             // "text" or "json"
+  std::string trace;                       // trace file, "-" for standard error, "" for none
   std::optional<std::string> timeVersion;  // TimeVersionSysid handed to the check object
 };
 
 // Exit statuses of the command.
-inline constexpr int kExitOk = 0;       // Execute returned "ok", findings or not
-inline constexpr int kExitFailed = 1;   // Execute returned anything else
-inline constexpr int kExitUsage = 2;    // usage, configuration or validation error
+inline constexpr int kExitOk = 0;      // Execute returned "ok", findings or not
+inline constexpr int kExitFailed = 1;  // Execute returned anything else
+inline constexpr int kExitUsage = 2;   // usage, configuration or validation error
 
 // Loads the home's configuration, opens the MES database, hands the check object its objects
 // and inputs, validates them, runs the check and prints the report on `out`. Problems before

@@ -1,6 +1,7 @@
 #include "cli/report.hpp"
 
 #include <algorithm>
+#include <array>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -8,17 +9,14 @@ namespace velmora::cli {
 namespace {
 
 // The record fields in the order of the JSON contract and of the text table.
-struct Field {
-  const char* name;
-  std::string (Abnormal::*get)() const;
-};
-const Field kFields[] = {
-    {"ItemName", &Abnormal::ItemName},     {"CollectType", &Abnormal::CollectType},
-    {"WaferID", &Abnormal::WaferID},       {"WaferSEQ", &Abnormal::WaferSEQ},
-    {"EQPID", &Abnormal::EQPID},           {"TA", &Abnormal::TA},
-    {"WaferYield", &Abnormal::WaferYield}, {"LotYield", &Abnormal::LotYield},
-    {"Reasons", &Abnormal::Reasons},
-};
+constexpr std::array<const char*, 9> kFieldNames = {"ItemName",   "CollectType", "WaferID",
+                                                    "WaferSEQ",   "EQPID",       "TA",
+                                                    "WaferYield", "LotYield",    "Reasons"};
+
+std::array<std::string, 9> fieldValues(const Abnormal& r) {
+  return {r.ItemName(), r.CollectType(), r.WaferID(),  r.WaferSEQ(), r.EQPID(),
+          r.TA(),       r.WaferYield(),  r.LotYield(), r.Reasons()};
+}
 
 // Display width of a UTF-8 text in code points (close enough for item names and codes).
 std::size_t width(const std::string& text) {
@@ -52,7 +50,8 @@ std::string toJson(const Report& report) {
   nlohmann::ordered_json records = nlohmann::ordered_json::array();
   for (const Abnormal& record : report.records) {
     nlohmann::ordered_json r = nlohmann::ordered_json::object();
-    for (const Field& f : kFields) r[f.name] = (record.*f.get)();
+    const auto values = fieldValues(record);
+    for (std::size_t i = 0; i < kFieldNames.size(); ++i) r[kFieldNames[i]] = values[i];
     records.push_back(std::move(r));
   }
   nlohmann::ordered_json out = nlohmann::ordered_json::object();
@@ -74,7 +73,8 @@ std::string toText(const Report& report) {
       << "\"\n";
   out << "Flags:";
   for (const auto& [name, value] : report.flags) out << ' ' << name << '=' << value;
-  out << "\nTime version: " << (report.timeVersionSysid.empty() ? "(none)" : report.timeVersionSysid)
+  out << "\nTime version: "
+      << (report.timeVersionSysid.empty() ? "(none)" : report.timeVersionSysid)
       << "\nLot reasons: " << (report.lotDevReasons.empty() ? "(none)" : report.lotDevReasons)
       << "\n";
   if (report.records.empty()) {
@@ -85,13 +85,11 @@ std::string toText(const Report& report) {
 
   std::vector<std::vector<std::string>> cells;
   std::vector<std::size_t> widths;
-  for (const Field& f : kFields) widths.push_back(width(f.name));
+  for (const char* name : kFieldNames) widths.push_back(width(name));
   for (const Abnormal& record : report.records) {
-    std::vector<std::string> row;
-    for (std::size_t i = 0; i < std::size(kFields); ++i) {
-      row.push_back((record.*kFields[i].get)());
-      widths[i] = std::max(widths[i], width(row.back()));
-    }
+    const auto values = fieldValues(record);
+    std::vector<std::string> row(values.begin(), values.end());
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], width(row[i]));
     cells.push_back(std::move(row));
   }
   auto line = [&](const std::vector<std::string>& row) {
@@ -101,8 +99,7 @@ std::string toText(const Report& report) {
     }
     out << "\n";
   };
-  std::vector<std::string> header;
-  for (const Field& f : kFields) header.push_back(f.name);
+  const std::vector<std::string> header(kFieldNames.begin(), kFieldNames.end());
   line(header);
   for (const auto& row : cells) line(row);
   return out.str();
