@@ -318,8 +318,9 @@ INSERT INTO EDC_PRD_FAILCOUNT_SITE (SYSID, FAILCOUNTSYSID, SITENAME, SAMPLESIZE)
   ('FS-A03-F03-15-2', 'FC-A03-F03-15', 'EDGE', 100);
 
 -- LOT-A04 at S-PHO-020 (station PHOTO-TRACK-02, IPQC photo): CPCPK mark, SPC violations on two
--- items of slot 8 (the comment's OFC of slot 8 is already covered by the OFCS entry), a chart row
--- with one empty flag and one '0' flag (no record), and a chart row with both flags empty.
+-- items of slot 8 (the comment's OFC of slot 8 is added beside the OFCS entry: it is not an
+-- element of the list), a chart row with one empty flag and one '0' flag (no record), and a chart
+-- row with both flags empty.
 INSERT INTO EDC_PRD_TIMEVERSION (SYSID, LOTID, STEPID, PRODUCTEDCSYSID, DATETIME, LASTTXN, TA) VALUES
   ('TV-A04-PHO', 'LOT-A04', 'S-PHO-020', 'PE-7A-PHO020', '2024-05-06 11:20:00', '1', 'OPR0611');
 INSERT INTO EDC_PRD_BASICDATA (SYSID, TIMEVERSIONSYSID, EDCITEMSYSID, EQPID, FLAG, CPCPKVIOLATION, VIOLATIONCOUNT, COMMENTS) VALUES
@@ -423,7 +424,8 @@ INSERT INTO EDC_PRD_BASICDATA (SYSID, TIMEVERSIONSYSID, EDCITEMSYSID, EQPID, FLA
   ('BD-A06-F05', 'TV-A06-FQC', 'EI-7A-F05', 'PRB-02', '0', '1', 0, NULL);
 
 -- LOT-A07 at S-FQC-100: the type '5' item has a valid basic-data record without any fail-count
--- record. Its wafer sequence is NULL, and the check run ends with a run-time error.
+-- record. Its row (NULL wafer sequence) takes no part in the wafer loop; the lot yield has no
+-- samples and counts as 0, below the item's lot limit (a lot-yield finding only).
 INSERT INTO EDC_PRD_TIMEVERSION (SYSID, LOTID, STEPID, PRODUCTEDCSYSID, DATETIME, LASTTXN, TA) VALUES
   ('TV-A07-FQC', 'LOT-A07', 'S-FQC-100', 'PE-7A-FQC100', '2024-05-18 10:10:00', '1', 'OPR0522');
 INSERT INTO EDC_PRD_BASICDATA (SYSID, TIMEVERSIONSYSID, EDCITEMSYSID, EQPID, FLAG, CPCPKVIOLATION, VIOLATIONCOUNT, COMMENTS) VALUES
