@@ -8,8 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "velmora/abnormals.hpp"
-#include "velmora/client.hpp"
+#include "support/demo_run.hpp"
 
 namespace velmora {
 namespace {
@@ -25,29 +24,13 @@ struct DemoResult {
 };
 
 DemoResult runDemo(const std::string& lot, const std::string& step) {
-  const std::string home = VELMORA_DEMO_HOME;
-  const ClientConfig config = loadClientConfig(home);
-  auto context = std::make_shared<Context>();
-  context->providers = config.providers;
-  context->iniFactory = iniFileFactory(home);
-  Abnormals check(context);
-  check.MESDB(openMesDatabase(config.mesConnection, home));
-  check.LotID(lot);
-  check.StepID(step);
-
-  DemoResult out;
-  out.result = check.Execute();
-  for (const std::string& flag : {check.IsEDCItem(), check.IsEDCCollect(), check.IsEDCFail(),
-                                  check.IsAUGItem(), check.IsAUGCollect(), check.IsAUGFail()}) {
-    out.flags += flag;
-  }
-  out.lotDevReasons = check.LotDevReasons();
-  for (int i = 1; i <= check.Count(); ++i) {
-    const auto r = check.Item(Variant(i));
+  const testing::CheckOutcome outcome = testing::runCheckOnHome(lot, step);
+  DemoResult out{outcome.result, outcome.flags, outcome.lotDevReasons, {}};
+  for (const Abnormal& r : outcome.records) {
     // Fail-count findings carry the MES wafer id ("03-A01"); inspection findings the slot only.
-    if (r->CollectType() != "2" || r->WaferID().find('-') == std::string::npos) continue;
-    out.failCountRecords.push_back({r->WaferSEQ(), r->WaferID(), r->EQPID(), r->TA(), r->LotYield(),
-                                    r->WaferYield(), r->Reasons()});
+    if (r.CollectType() != "2" || r.WaferID().find('-') == std::string::npos) continue;
+    out.failCountRecords.push_back(
+        {r.WaferSEQ(), r.WaferID(), r.EQPID(), r.TA(), r.LotYield(), r.WaferYield(), r.Reasons()});
   }
   return out;
 }

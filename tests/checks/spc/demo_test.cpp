@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "velmora/abnormals.hpp"
-#include "velmora/client.hpp"
+#include "support/demo_run.hpp"
 
 namespace velmora {
 namespace {
@@ -38,29 +37,12 @@ struct DemoRun {
   }
 };
 
-// Runs one check of `lot` at `step` against the demo home, wired as the command line does it.
 DemoRun runDemo(const std::string& lot, const std::string& step) {
-  const std::string home = VELMORA_DEMO_HOME;
-  const ClientConfig config = loadClientConfig(home);
-  auto context = std::make_shared<Context>();
-  context->providers = config.providers;
-  context->iniFactory = iniFileFactory(home);
-  Abnormals check(context);
-  check.MESDB(openMesDatabase(config.mesConnection, home));
-  check.LotID(lot);
-  check.StepID(step);
-
-  DemoRun run;
-  run.result = check.Execute();
-  for (const std::string& flag : {check.IsEDCItem(), check.IsEDCCollect(), check.IsEDCFail(),
-                                  check.IsAUGItem(), check.IsAUGCollect(), check.IsAUGFail()}) {
-    run.flags += flag;
-  }
-  run.lotDevReasons = check.LotDevReasons();
-  for (int i = 1; i <= check.Count(); ++i) {
-    const auto r = check.Item(Variant(i));
-    run.records.push_back({r->CollectType(), r->WaferSEQ(), r->WaferID(), r->ItemName(), r->EQPID(),
-                           r->TA(), r->LotYield(), r->WaferYield(), r->Reasons()});
+  const testing::CheckOutcome outcome = testing::runCheckOnHome(lot, step);
+  DemoRun run{outcome.result, outcome.flags, outcome.lotDevReasons, {}};
+  for (const Abnormal& r : outcome.records) {
+    run.records.push_back({r.CollectType(), r.WaferSEQ(), r.WaferID(), r.ItemName(), r.EQPID(),
+                           r.TA(), r.LotYield(), r.WaferYield(), r.Reasons()});
   }
   return run;
 }

@@ -1,0 +1,48 @@
+// A whole check run on a demo home, wired as the command line wires it: the home's
+// configuration, its MES database, a configuration-file reader of the home, and the providers of
+// its [Providers] section.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "velmora/abnormals.hpp"
+#include "velmora/client.hpp"
+
+namespace velmora::testing {
+
+struct CheckOutcome {
+  std::string result;
+  std::string flags;  // the six flags in interface order, e.g. "YYYNNN"
+  std::string lotDevReasons;
+  std::string timeVersionSysid;
+  std::vector<Abnormal> records;  // in Item order
+};
+
+// Runs one check of `lot` at `step` against `home`; `mes` overrides [MESDB] Connection.
+inline CheckOutcome runCheckOnHome(const std::string& lot, const std::string& step,
+                                   const std::string& home = VELMORA_DEMO_HOME,
+                                   const std::string& mes = "") {
+  const ClientConfig config = loadClientConfig(home);
+  auto context = std::make_shared<Context>();
+  context->providers = config.providers;
+  context->iniFactory = iniFileFactory(home);
+  Abnormals check(context);
+  check.MESDB(openMesDatabase(mes.empty() ? config.mesConnection : mes, home));
+  check.LotID(lot);
+  check.StepID(step);
+
+  CheckOutcome out;
+  out.result = check.Execute();
+  for (const std::string& flag : {check.IsEDCItem(), check.IsEDCCollect(), check.IsEDCFail(),
+                                  check.IsAUGItem(), check.IsAUGCollect(), check.IsAUGFail()}) {
+    out.flags += flag;
+  }
+  out.lotDevReasons = check.LotDevReasons();
+  out.timeVersionSysid = check.TimeVersionSysid();
+  for (int i = 1; i <= check.Count(); ++i) out.records.push_back(*check.Item(Variant(i)));
+  return out;
+}
+
+}  // namespace velmora::testing
