@@ -44,26 +44,21 @@ std::string longText(std::size_t size) {
 }
 
 TEST(OdbcColumnData, LongValuesComeInFullWithOrWithoutTotals) {
-  for (const bool noTotal : {false, true}) {
-    for (const std::size_t size : {0u, 1u, 9u, 10u, 11u, 100u, 1001u}) {
-      FakeColumn column{longText(size)};
-      column.noTotal = noTotal;
-      const auto value = readPieces(std::ref(column), 1, 10);
-      ASSERT_TRUE(value.has_value());
-      EXPECT_EQ(*value, column.data) << "size " << size << (noTotal ? " without totals" : "");
+  // Narrow text (1-byte terminator), wide text (2 bytes: pieces of whole units only) and binary
+  // (none), around and across the buffer size, with the remaining length or SQL_NO_TOTAL.
+  for (const std::size_t terminator : {1u, 2u, 0u}) {
+    for (const bool noTotal : {false, true}) {
+      for (const std::size_t size : {0u, 2u, 14u, 16u, 74u, 1000u}) {
+        FakeColumn column{longText(size)};
+        column.terminator = terminator;
+        column.noTotal = noTotal;
+        const auto value = readPieces(std::ref(column), terminator, 16);
+        ASSERT_TRUE(value.has_value());
+        EXPECT_EQ(*value, column.data)
+            << "size " << size << ", terminator " << terminator << (noTotal ? ", no totals" : "");
+      }
     }
   }
-}
-
-TEST(OdbcColumnData, WideTextKeepsTwoByteTerminatorRoom) {
-  // 2-byte units with a 2-byte terminator: every piece must carry whole units only.
-  FakeColumn column{longText(2 * 37)};
-  column.terminator = 2;
-  column.noTotal = true;
-  const auto value = readPieces(std::ref(column), 2, 16);
-  ASSERT_TRUE(value.has_value());
-  EXPECT_EQ(*value, column.data);
-  EXPECT_EQ(column.calls, 6);  // five pieces of 14 bytes, then the last 4
 }
 
 TEST(OdbcColumnData, NullAndEmptyDiffer) {
@@ -74,26 +69,14 @@ TEST(OdbcColumnData, NullAndEmptyDiffer) {
   EXPECT_EQ(readPieces(std::ref(empty), 1), std::optional<std::string>(""));
 }
 
-TEST(OdbcColumnData, BinaryHasNoTerminator) {
-  FakeColumn column{std::string("\0\1\2\3\4\5\6\7\x08\x09\x0a", 11)};
-  column.terminator = 0;
-  const auto value = readPieces(std::ref(column), 0, 4);
-  ASSERT_TRUE(value.has_value());
-  EXPECT_EQ(*value, column.data);
-}
-
 TEST(OdbcColumnData, NumericTextBecomesIntegerOrDouble) {
   EXPECT_EQ(numericValue("400"), Variant(std::int64_t{400}));
   EXPECT_EQ(numericValue("400.000"), Variant(std::int64_t{400}));
   EXPECT_EQ(numericValue("-12"), Variant(std::int64_t{-12}));
-  EXPECT_EQ(numericValue("+7."), Variant(std::int64_t{7}));
-  EXPECT_EQ(numericValue("0.0"), Variant(std::int64_t{0}));
   EXPECT_EQ(numericValue(".000"), Variant(std::int64_t{0}));
-  EXPECT_EQ(numericValue("-0"), Variant(std::int64_t{0}));
   EXPECT_EQ(numericValue("9223372036854775807"), Variant(std::int64_t{9223372036854775807}));
 
   EXPECT_EQ(numericValue("93.40000000000000000000"), Variant(93.4));
-  EXPECT_EQ(numericValue("-97.5"), Variant(-97.5));
   EXPECT_EQ(numericValue(".5"), Variant(0.5));
   EXPECT_EQ(numericValue("-.25"), Variant(-0.25));
   EXPECT_EQ(numericValue("1E+20"), Variant(1e20));

@@ -44,15 +44,12 @@ TEST(OdbcDialect, AliasesOnlyUnaliasedTablesInFromLists) {
 
 TEST(OdbcDialect, LeavesEverythingElseByteIdentical) {
   for (const std::string sql : {
-           "SELECT * FROM (SELECT 1 x) d WHERE x=1",
-           "SELECT * FROM (SELECT 1 x) AS d",
+           "SELECT * FROM (SELECT 1 x) d WHERE x=1", "SELECT * FROM (SELECT 1 x) AS d",
            "SELECT (SELECT 1) one, (SELECT 2) two FROM t",
            "SELECT a FROM t WHERE a IN (SELECT b FROM u) AND c=(SELECT 1)",
            "SELECT COUNT(*) FROM AUGUSTLOTDATA WHERE RUNCARD='x' ",
-           "SELECT 'FROM (SELECT 1)' FROM t",
-           "SELECT a FROM t -- FROM (SELECT 1)\n",
-           "SELECT a FROM t /* FROM (SELECT 1) */",
-           "SELECT a, SUM(b) FROM t GROUP BY a ORDER BY a",
+           "SELECT 'FROM (SELECT 1)' FROM t", "SELECT a FROM t -- FROM (SELECT 1)\n",
+           "SELECT a FROM t /* FROM (SELECT 1) */", "SELECT a, SUM(b) FROM t GROUP BY a ORDER BY a",
            "SELECT * FROM f(1, 2)",
            "SELECT 1) FROM (",  // unbalanced: left to the database
        }) {

@@ -62,8 +62,8 @@ TEST(OdbcAttributes, OleDbTranslationReadsBackByTheOdbcRules) {
   const std::string catalogue = "fab;one";
   const ConnectionString oledb = ConnectionString::parse(
       "Data Source=127.0.0.1,1433;User Id=inspector;Initial Catalog={fab;one};");
-  const auto attributes = parseAttributes(
-      odbcConnectionString("Driver={FreeTDS};Port=1433", oledb, "", password));
+  const auto attributes =
+      parseAttributes(odbcConnectionString("Driver={FreeTDS};Port=1433", oledb, "", password));
   EXPECT_EQ(findAttribute(attributes, "Server"), "127.0.0.1,1433");
   EXPECT_EQ(findAttribute(attributes, "UID"), "inspector");
   EXPECT_EQ(findAttribute(attributes, "PWD"), password);
@@ -71,24 +71,16 @@ TEST(OdbcAttributes, OleDbTranslationReadsBackByTheOdbcRules) {
   EXPECT_EQ(findAttribute(attributes, "Port"), "1433");
 }
 
-TEST(OdbcAttributes, DefaultsToFreeTdsWithAProtocolVersion) {
+TEST(OdbcAttributes, DefaultsToFreeTdsWithAProtocolVersionUnlessConfigured) {
   EXPECT_EQ(withProviderDefaults("Server=srv;UID=u;PWD=p"),
             "Driver={FreeTDS};Server=srv;UID=u;PWD=p;TDS_Version=7.4;");
-  EXPECT_EQ(withProviderDefaults("Driver=FreeTDS;Server=srv;"),
-            "Driver=FreeTDS;Server=srv;TDS_Version=7.4;");
   EXPECT_EQ(withProviderDefaults("Driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so;Server=s"),
             "Driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so;Server=s;TDS_Version=7.4;");
-}
-
-TEST(OdbcAttributes, ConfiguredDriverOrVersionIsLeftAlone) {
-  EXPECT_EQ(withProviderDefaults("Driver={FreeTDS};tds_version=7.2;Server=s;"),
-            "Driver={FreeTDS};tds_version=7.2;Server=s;");
-  EXPECT_EQ(withProviderDefaults("Driver={ODBC Driver 18 for SQL Server};Server=s"),
-            "Driver={ODBC Driver 18 for SQL Server};Server=s;");
-  EXPECT_EQ(withProviderDefaults("Driver={PostgreSQL Unicode};Port=5432;Server=s;"),
-            "Driver={PostgreSQL Unicode};Port=5432;Server=s;");
-  EXPECT_EQ(withProviderDefaults("DSN=mes;UID=u"), "DSN=mes;UID=u;");
-  EXPECT_EQ(withProviderDefaults("FILEDSN=/etc/mes.dsn"), "FILEDSN=/etc/mes.dsn;");
+  for (const std::string configured :
+       {"Driver={FreeTDS};tds_version=7.2;Server=s;", "Driver={ODBC Driver 18 for SQL Server};",
+        "Driver={PostgreSQL Unicode};Port=5432;", "DSN=mes;UID=u;", "FILEDSN=/etc/mes.dsn;"}) {
+    EXPECT_EQ(withProviderDefaults(configured), configured);
+  }
 }
 
 TEST(OdbcAttributes, PasswordsAreSecretsAndShownMasked) {

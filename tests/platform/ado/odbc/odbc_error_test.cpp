@@ -6,10 +6,9 @@ namespace velmora::ado::odbc {
 namespace {
 
 TEST(OdbcError, CarriesNativeNumberSqlstateAndMessage) {
-  const AutomationError error =
-      odbcError({{"42P01", 7, "ERROR: relation \"nope\" does not exist"},
-                 {"01000", 0, "second record"}},
-                "statement: SELECT * FROM nope", {});
+  const AutomationError error = odbcError(
+      {{"42P01", 7, "ERROR: relation \"nope\" does not exist"}, {"01000", 0, "second record"}},
+      "statement: SELECT * FROM nope", {});
   EXPECT_EQ(error.number(), 7);
   EXPECT_EQ(error.description(),
             "SQLSTATE 42P01: ERROR: relation \"nope\" does not exist; SQLSTATE 01000: second "
@@ -18,9 +17,7 @@ TEST(OdbcError, CarriesNativeNumberSqlstateAndMessage) {
 
 TEST(OdbcError, WithoutNativeNumberItIsTheGenericFailure) {
   EXPECT_EQ(odbcError({{"08001", 0, "no"}}, "", {}).number(), err::kGenericFailure);
-  const AutomationError empty = odbcError({}, "connecting to DSN=x;", {});
-  EXPECT_EQ(empty.number(), err::kGenericFailure);
-  EXPECT_NE(empty.description().find("DSN=x"), std::string::npos) << empty.description();
+  EXPECT_EQ(odbcError({}, "", {}).number(), err::kGenericFailure);
 }
 
 TEST(OdbcError, SecretsNeverShow) {

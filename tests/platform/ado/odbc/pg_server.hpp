@@ -16,8 +16,8 @@ struct PgServer {
   std::string inspection;  // ODBC connection string of the demo inspection database
   std::string driver;      // the ODBC driver name used in both
   std::string port;
-  std::string password;    // of the role in both strings
-  std::string oddUser;     // a role whose password holds ";", "}", "{", "=" and a blank
+  std::string password;  // of the role in both strings
+  std::string oddUser;   // a role whose password holds ";", "}", "{", "=" and a blank
   std::string oddPassword;
 };
 

@@ -7,7 +7,6 @@
 
 #include "platform/ado/connection.hpp"
 #include "platform/ado/odbc/odbc_driver.hpp"
-#include "platform/ado/sqlite/sqlite_driver.hpp"
 #include "platform/ado/odbc/pg_server.hpp"
 #include "velmora/error.hpp"
 
@@ -25,17 +24,6 @@ AutomationError failureOf(F&& action) {
   }
   ADD_FAILURE() << "no failure";
   return AutomationError(0, "");
-}
-
-// Every row of `rows` as texts, fields in order.
-std::vector<std::vector<std::string>> texts(Recordset& rows) {
-  std::vector<std::vector<std::string>> out;
-  for (; !rows.Eof(); rows.MoveNext()) {
-    std::vector<std::string> row;
-    for (int i = 0; i < rows.FieldCount(); ++i) row.push_back(rows.Fields(i).toText());
-    out.push_back(std::move(row));
-  }
-  return out;
 }
 
 class OdbcPgSession : public PgServerTest {
@@ -56,14 +44,17 @@ class OdbcPgSession : public PgServerTest {
   std::unique_ptr<Session> session;
 };
 
-TEST_F(OdbcPgSession, ReportsTheDbmsName) { EXPECT_EQ(session->DbmsName(), "PostgreSQL"); }
+TEST_F(OdbcPgSession, ReportsTheDbmsName) {
+  EXPECT_EQ(session->DbmsName(), "PostgreSQL");
+}
 
 TEST_F(OdbcPgSession, ValuesKeepTheirTypes) {
   const auto rows = session->Execute(
       "SELECT 42 i, CAST(2 AS SMALLINT) s, CAST(9000000000 AS BIGINT) b, "
       "CAST(1.5 AS DOUBLE PRECISION) d, CAST(2.5 AS REAL) r, CAST(400 AS NUMERIC) whole, "
       "CAST(97.50 AS NUMERIC(6,2)) frac, CAST(1910 AS NUMERIC) / 2000 * 100 quotient, "
-      "CAST(-3.000 AS NUMERIC(5,3)) negative, 'text' t, DATE '2024-05-20' dt");
+      "CAST(-3.000 AS NUMERIC(5,3)) negative, 'text' t, DATE '2024-05-20' dt, '' empty, "
+      "CAST(NULL AS TEXT) nt, CAST(NULL AS NUMERIC) nn, CAST(NULL AS INTEGER) ni");
   ASSERT_FALSE(rows->Eof());
   EXPECT_EQ(rows->Fields("i"), Variant(std::int64_t{42}));
   EXPECT_EQ(rows->Fields("s"), Variant(std::int64_t{2}));
@@ -76,19 +67,10 @@ TEST_F(OdbcPgSession, ValuesKeepTheirTypes) {
   EXPECT_EQ(rows->Fields("negative"), Variant(std::int64_t{-3}));
   EXPECT_EQ(rows->Fields("t"), Variant("text"));
   EXPECT_EQ(rows->Fields("dt"), Variant("2024-05-20"));
+  EXPECT_EQ(rows->Fields("empty"), Variant(""));
+  for (const char* name : {"nt", "nn", "ni"}) EXPECT_TRUE(rows->Fields(name).isNull()) << name;
   rows->MoveNext();
   EXPECT_TRUE(rows->Eof());
-}
-
-TEST_F(OdbcPgSession, NullsAreNullAndEmptyTextIsNot) {
-  const auto rows = session->Execute(
-      "SELECT CAST(NULL AS TEXT) t, CAST(NULL AS NUMERIC) n, CAST(NULL AS INTEGER) i, "
-      "CAST(NULL AS DOUBLE PRECISION) d, '' e");
-  ASSERT_FALSE(rows->Eof());
-  for (const char* name : {"t", "n", "i", "d"}) {
-    EXPECT_TRUE(rows->Fields(name).isNull()) << name;
-  }
-  EXPECT_EQ(rows->Fields("e"), Variant(""));
 }
 
 TEST_F(OdbcPgSession, LongAndNonAsciiTextsComeInFull) {
@@ -98,7 +80,10 @@ TEST_F(OdbcPgSession, LongAndNonAsciiTextsComeInFull) {
   std::string expected;
   for (int i = 0; i < 30000; ++i) expected += unit;
   EXPECT_EQ(scalar("SELECT repeat('" + unit + "', 30000)"), Variant(expected));
-  EXPECT_EQ(scalar("SELECT 'Gr\xC3\xB6\xC3\x9F" "e \xC2\xB5m'"), Variant("Gr\xC3\xB6\xC3\x9F" "e \xC2\xB5m"));
+  EXPECT_EQ(scalar("SELECT 'Gr\xC3\xB6\xC3\x9F"
+                   "e \xC2\xB5m'"),
+            Variant("Gr\xC3\xB6\xC3\x9F"
+                    "e \xC2\xB5m"));
 }
 
 TEST_F(OdbcPgSession, ColumnNamesAsReportedFoundInAnyCase) {
@@ -137,34 +122,6 @@ TEST_F(OdbcPgSession, OuterJoinMarkerIsRewritten) {
   EXPECT_TRUE(rows->Eof());
 }
 
-TEST_F(OdbcPgSession, ComponentStatementsAnswerAsOnSqlite) {
-  // The constructs the demo developer found PostgreSQL rejecting, run on both databases.
-  const auto sqlite = openSqliteSession(std::string(VELMORA_DEMO_HOME) + "/mes.db", 1);
-  const std::vector<std::string> statements = {
-      // the lot-die count: a derived table without an alias
-      "SELECT Decode(Sum(Die1+Die2),Null,0,Sum(Die1+Die2)) LotDie "
-      " FROM (SELECT a.SampleSize Die1, b.SampleSize Die2 "
-      " FROM EDC_Prd_FailCount a, EDC_Prd_FailCount_Site b "
-      " WHERE a.BasicDataSysId='BD-A01-F03'  AND a.SysId=b.FailCountSysId "
-      " GROUP BY a.WaferSeq,a.SampleSize,b.SampleSize ) ",
-      // a wafer defect rate: a division of NUMERIC sums
-      "SELECT Decode(Sum(c.Count)/(Sum(a.SampleSize)+Sum(b.SampleSize)),Null,0,"
-      "Sum(c.Count)/(Sum(a.SampleSize)+Sum(b.SampleSize)))*100 WaferDefect "
-      " FROM EDC_Prd_FailCount a, EDC_Prd_FailCount_Site b, EDC_Prd_FailReason c "
-      " WHERE a.BasicDataSysId='BD-A01-F03'  AND a.SysId=b.FailCountSysId "
-      " AND b.SysId=c.FailCountSiteSysId  AND c.ReasonCode='210'  AND a.WaferSeq='3'",
-      // the outer join, ordered so that both databases list the rows alike
-      "SELECT A.SYSID, B.WAFERSEQ, B.FAILCOUNT FROM EDC_PRD_BASICDATA A,EDC_PRD_FAILCOUNT B "
-      " WHERE A.TIMEVERSIONSYSID='TV-A01-FQC' AND A.SYSID=B.BASICDATASYSID(+) "
-      " ORDER BY A.SYSID, B.WAFERSEQ",
-  };
-  for (const std::string& sql : statements) {
-    const auto expected = texts(*sqlite->Execute(sql));
-    ASSERT_FALSE(expected.empty()) << sql;
-    EXPECT_EQ(texts(*session->Execute(sql)), expected) << sql;
-  }
-}
-
 TEST_F(OdbcPgSession, FailingStatementNamesSqlstateMessageAndStatement) {
   const AutomationError error =
       failureOf([&] { session->Execute("SELECT NOTHING FROM NO_SUCH_TABLE"); });
@@ -192,22 +149,6 @@ TEST_F(OdbcPgLogin, WrongPasswordFailsWithoutShowingIt) {
 }
 
 class OdbcPgProvider : public PgServerTest {};
-
-TEST_F(OdbcPgProvider, SqlOleDbMappedToPostgreSqlOpensTheInspectionDatabase) {
-  // The component's own connection, as an installation maps SQLOLEDB.1 to another driver.
-  auto connection = std::make_shared<Connection>(ProviderMap{
-      {"SQLOLEDB.1", "odbc:Driver={" + server.driver + "};Port=" + server.port}});
-  connection->ConnectionTimeout = 3;
-  connection->CursorLocation = kUseClient;
-  connection->Provider = "SQLOLEDB.1";
-  connection->Open("Data Source=127.0.0.1;User Id=velmora;Password=" + server.password +
-                   ";Initial Catalog=inspection;");
-  EXPECT_EQ(connection->session().DbmsName(), "PostgreSQL");
-  const auto rows = connection->Execute(
-      "SELECT COUNT(*) FROM AUGUSTLOTDATA WHERE RUNCARD='LOT-A01' AND STATION='FQC' ");
-  ASSERT_FALSE(rows->Eof());
-  EXPECT_EQ(rows->Fields(0), Variant(std::int64_t{1}));
-}
 
 TEST_F(OdbcPgProvider, PasswordWithSemicolonAndBracesKeepsItsMeaning) {
   if (server.oddUser.empty()) GTEST_SKIP() << "no role with an odd password configured";

@@ -29,9 +29,13 @@ TEST(OdbcWideText, RoundTripsEveryPlane) {
 TEST(OdbcWideText, InvalidUtf8BecomesReplacementCharacters) {
   // A lone continuation byte, a cut three-byte sequence, an over-long "/" and an encoded
   // surrogate: each bad byte is one U+FFFD, and the text around survives.
-  const std::vector<SQLWCHAR> wide = toWide("a\x80" "b\xE2\x82" "c\xC0\xAF" "d\xED\xA0\x80");
-  const std::vector<SQLWCHAR> expected =
-      units({'a', 0xFFFD, 'b', 0xFFFD, 0xFFFD, 'c', 0xFFFD, 0xFFFD, 'd', 0xFFFD, 0xFFFD, 0xFFFD, 0});
+  const std::vector<SQLWCHAR> wide = toWide(
+      "a\x80"
+      "b\xE2\x82"
+      "c\xC0\xAF"
+      "d\xED\xA0\x80");
+  const std::vector<SQLWCHAR> expected = units(
+      {'a', 0xFFFD, 'b', 0xFFFD, 0xFFFD, 'c', 0xFFFD, 0xFFFD, 'd', 0xFFFD, 0xFFFD, 0xFFFD, 0});
   EXPECT_EQ(wide, expected);
 }
 
