@@ -26,13 +26,27 @@ Abnormals::~Abnormals() {
   impl_->context->trace.reset();
 }
 
-std::string Abnormals::IsEDCItem() const { return impl_->state.flags.IsEDCItem; }
-std::string Abnormals::IsEDCCollect() const { return impl_->state.flags.IsEDCCollect; }
-std::string Abnormals::IsEDCFail() const { return impl_->state.flags.IsEDCFail; }
-std::string Abnormals::IsAUGItem() const { return impl_->state.flags.IsAUGItem; }
-std::string Abnormals::IsAUGCollect() const { return impl_->state.flags.IsAUGCollect; }
-std::string Abnormals::IsAUGFail() const { return impl_->state.flags.IsAUGFail; }
-std::string Abnormals::LotDevReasons() const { return impl_->state.lotDevReasons; }
+std::string Abnormals::IsEDCItem() const {
+  return impl_->state.flags.IsEDCItem;
+}
+std::string Abnormals::IsEDCCollect() const {
+  return impl_->state.flags.IsEDCCollect;
+}
+std::string Abnormals::IsEDCFail() const {
+  return impl_->state.flags.IsEDCFail;
+}
+std::string Abnormals::IsAUGItem() const {
+  return impl_->state.flags.IsAUGItem;
+}
+std::string Abnormals::IsAUGCollect() const {
+  return impl_->state.flags.IsAUGCollect;
+}
+std::string Abnormals::IsAUGFail() const {
+  return impl_->state.flags.IsAUGFail;
+}
+std::string Abnormals::LotDevReasons() const {
+  return impl_->state.lotDevReasons;
+}
 
 void Abnormals::MESDB(const std::shared_ptr<Object>& objMesdb) {
   if (!objMesdb) {
@@ -54,16 +68,30 @@ void Abnormals::LogTrace(const std::shared_ptr<Object>& objTrace) {
   impl_->context->trace = std::move(trace);
 }
 
-void Abnormals::LotID(const std::string& strLotId) { impl_->state.lotId = strLotId; }
-std::string Abnormals::LotID() const { return impl_->state.lotId; }
-void Abnormals::StepID(const std::string& strStepId) { impl_->state.stepId = strStepId; }
-std::string Abnormals::StepID() const { return impl_->state.stepId; }
+void Abnormals::LotID(const std::string& strLotId) {
+  impl_->state.lotId = strLotId;
+}
+std::string Abnormals::LotID() const {
+  return impl_->state.lotId;
+}
+void Abnormals::StepID(const std::string& strStepId) {
+  impl_->state.stepId = strStepId;
+}
+std::string Abnormals::StepID() const {
+  return impl_->state.stepId;
+}
 void Abnormals::TimeVersionSysid(const std::string& strTimeVersionSysid) {
   impl_->state.timeVersionSysid = strTimeVersionSysid;
 }
-std::string Abnormals::TimeVersionSysid() const { return impl_->state.timeVersionSysid; }
-void Abnormals::DateTime(const std::string& strDateTime) { impl_->state.dateTime = strDateTime; }
-std::string Abnormals::DateTime() const { return impl_->state.dateTime; }
+std::string Abnormals::TimeVersionSysid() const {
+  return impl_->state.timeVersionSysid;
+}
+void Abnormals::DateTime(const std::string& strDateTime) {
+  impl_->state.dateTime = strDateTime;
+}
+std::string Abnormals::DateTime() const {
+  return impl_->state.dateTime;
+}
 
 std::int16_t Abnormals::Count() const {
   const std::size_t count = impl_->state.records.Count();
@@ -85,6 +113,8 @@ std::string Abnormals::preExecute() const {
   return messages.empty() ? "ok" : messages;
 }
 
-std::string Abnormals::Execute() { return executeCheckRun(*impl_->context, impl_->state); }
+std::string Abnormals::Execute() {
+  return executeCheckRun(*impl_->context, impl_->state);
+}
 
 }  // namespace velmora

@@ -65,11 +65,10 @@ std::shared_ptr<Recordset> findEdcItems(Run& run) {
 
   if (run.state.lotId.find('.') != std::string::npos && items->Eof()) {
     const std::string runCard = sqlValue(textBefore(run.state.lotId, "."));
-    items = mes.ExecuteQuery(kItemSelect +
-                             " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
-                             " WHERE A.STEPID='" + step +
-                             "' AND A.STEPNO=B.STEPNO AND B.FORRUNCARD='1' " + " AND B.SPECNO='" +
-                             runCard + "' " + " AND B.SYSID=D.PRODUCTEDCSYSID ");
+    items = mes.ExecuteQuery(
+        kItemSelect + " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
+        " WHERE A.STEPID='" + step + "' AND A.STEPNO=B.STEPNO AND B.FORRUNCARD='1' " +
+        " AND B.SPECNO='" + runCard + "' " + " AND B.SYSID=D.PRODUCTEDCSYSID ");
   }
 
   if (items->Eof()) {
@@ -77,19 +76,19 @@ std::shared_ptr<Recordset> findEdcItems(Run& run) {
         kItemSelect +
         " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,MES_LOT_INFO C,EDC_PRD_EDCITEM D " +
         " WHERE C.LOTID='" + lot +
-        "' AND C.SPECNO=B.SPECNO AND B.FORRUNCARD='0' AND B.STEPNO=A.STEPNO " +
-        " AND A.STEPID='" + step + "' AND B.SYSID=D.PRODUCTEDCSYSID ");
+        "' AND C.SPECNO=B.SPECNO AND B.FORRUNCARD='0' AND B.STEPNO=A.STEPNO " + " AND A.STEPID='" +
+        step + "' AND B.SYSID=D.PRODUCTEDCSYSID ");
   }
   return items;
 }
 
 void findTimeVersion(Run& run) {
   CheckState& state = run.state;
-  const std::shared_ptr<Recordset> versions = run.mes().ExecuteQuery(
-      "SELECT * FROM EDC_PRD_TIMEVERSION  WHERE LOTID='" + sqlValue(state.lotId) +
-      "' AND STEPID='" + sqlValue(state.stepId) + "' AND PRODUCTEDCSYSID='" +
-      sqlValue(state.productEdcSysid) + "' " +
-      " AND ( LASTTXN='1' OR LASTTXN IS NULL ) ORDER BY DATETIME DESC ");
+  const std::shared_ptr<Recordset> versions =
+      run.mes().ExecuteQuery("SELECT * FROM EDC_PRD_TIMEVERSION  WHERE LOTID='" +
+                             sqlValue(state.lotId) + "' AND STEPID='" + sqlValue(state.stepId) +
+                             "' AND PRODUCTEDCSYSID='" + sqlValue(state.productEdcSysid) + "' " +
+                             " AND ( LASTTXN='1' OR LASTTXN IS NULL ) ORDER BY DATETIME DESC ");
   if (!versions->Eof()) {
     state.flags.IsEDCCollect = "Y";
     state.timeVersionSysid = versions->Fields("SYSID").toText();

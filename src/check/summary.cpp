@@ -13,14 +13,16 @@ std::vector<std::string> splitAtCommas(const std::string& text) {
   std::size_t start = 0;
   while (true) {
     const std::size_t comma = text.find(',', start);
-    pieces.push_back(text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                   : comma - start));
+    pieces.push_back(
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
     if (comma == std::string::npos) return pieces;
     start = comma + 1;
   }
 }
 
-bool isEmptyCell(const Variant& v) { return v.isEmpty() || (v.isText() && v.text().empty()); }
+bool isEmptyCell(const Variant& v) {
+  return v.isEmpty() || (v.isText() && v.text().empty());
+}
 
 // Accumulates a list cell (item names, equipment ids, TA values): the first value, then every
 // value not already an element of the list. An empty value never joins a non-empty list.
@@ -116,8 +118,7 @@ void buildLotDevReasons(Run& run) {
   if (run.lotDeviations.empty()) return;
   std::string reasons;
   for (const std::string& piece : splitAtCommas(run.lotDeviations)) {
-    const std::string reason =
-        tnsReason(run.context, textAfter(piece, "/"), run.state.stepId);
+    const std::string reason = tnsReason(run.context, textAfter(piece, "/"), run.state.stepId);
     if (!reason.empty()) reasons = joinText(reasons, textBefore(piece, "/") + "/" + reason);
   }
   run.state.lotDevReasons = reasons;

@@ -1,7 +1,7 @@
+#include "check/summary.hpp"
 #include "common/database.hpp"
 #include "common/procedure.hpp"
 #include "common/text.hpp"
-#include "check/summary.hpp"
 
 namespace velmora {
 namespace {

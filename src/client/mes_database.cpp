@@ -106,9 +106,9 @@ std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::
     try {
       connection->Open(connectionString);
     } catch (const AutomationError& error) {
-      throw AutomationError(error.number(),
-                            ado::odbc::withoutSecrets(error.description(),
-                                                      ado::odbc::secretsOf(attributes)));
+      throw AutomationError(
+          error.number(),
+          ado::odbc::withoutSecrets(error.description(), ado::odbc::secretsOf(attributes)));
     }
   } else {
     client::invalidUri(uri, "expected sqlite:<path> or odbc:<ODBC connection string>");

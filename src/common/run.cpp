@@ -5,8 +5,12 @@
 
 namespace velmora {
 
-MesDatabase& Run::mes() const { return mesDatabase(context); }
+MesDatabase& Run::mes() const {
+  return mesDatabase(context);
+}
 
-void Run::addLotDeviation(const std::string& entry) { lotDeviations = joinText(lotDeviations, entry); }
+void Run::addLotDeviation(const std::string& entry) {
+  lotDeviations = joinText(lotDeviations, entry);
+}
 
 }  // namespace velmora

@@ -2,7 +2,9 @@
 
 namespace velmora {
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool isBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 std::string trimSpaces(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');

@@ -17,7 +17,9 @@ void reportTrace(const Context& context, const std::string& text, const std::str
   }
 }
 
-std::string traceSource(const std::string& procedure) { return "Abnormals." + procedure; }
+std::string traceSource(const std::string& procedure) {
+  return "Abnormals." + procedure;
+}
 
 MesDatabase& mesDatabase(const Context& context) {
   if (!context.mesdb) raise(err::kObjectNotSet, "no MES database object (MESDB)");

@@ -20,7 +20,9 @@ void DataSet::Add(const std::string& strData) {
   }
 }
 
-void DataSet::Remove(const Variant& key) { impl_->items.Remove(key); }
+void DataSet::Remove(const Variant& key) {
+  impl_->items.Remove(key);
+}
 
 std::int16_t DataSet::Count() const {
   const std::size_t n = impl_->items.Count();
@@ -28,9 +30,13 @@ std::int16_t DataSet::Count() const {
   return static_cast<std::int16_t>(n);
 }
 
-std::string DataSet::Item(const Variant& key) const { return impl_->items.Item(key); }
+std::string DataSet::Item(const Variant& key) const {
+  return impl_->items.Item(key);
+}
 
-void DataSet::Clear() { impl_->items.Clear(); }
+void DataSet::Clear() {
+  impl_->items.Clear();
+}
 
 std::string DataSet::GetAllValue() const {
   std::string all;

@@ -51,7 +51,7 @@ TEST(Driver, NoItemsEndsWithOkAfterTheThreeItemStatements) {
   EXPECT_EQ(f.check.IsAUGFail(), "N");
   EXPECT_EQ(f.check.Count(), 0);
   EXPECT_EQ(f.trace->entries, (std::vector<std::string>{"Abnormals.Execute: Executing...",
-                                                         "Abnormals.getStation: Executing..."}));
+                                                        "Abnormals.getStation: Executing..."}));
 }
 
 TEST(Driver, ReadsTheInspectionSettingsInOrderThroughANewIniFile) {
@@ -94,9 +94,9 @@ TEST(Driver, ALotIdWithAPointFallsThroughToTheSpecificationItems) {
   CheckFixture f;
   f.check.LotID("AB123.1");
   f.check.Execute();
-  EXPECT_EQ(f.mes->statements, (std::vector<std::string>{kStation, runCardItems("AB123.1"),
-                                                         runCardPrefixItems("AB123"),
-                                                         specItems("AB123.1")}));
+  EXPECT_EQ(f.mes->statements,
+            (std::vector<std::string>{kStation, runCardItems("AB123.1"),
+                                      runCardPrefixItems("AB123"), specItems("AB123.1")}));
 }
 
 TEST(Driver, ItemsWithoutTimeVersionSkipEdcTypesAndReplaceTheCallersVersion) {

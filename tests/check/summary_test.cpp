@@ -129,14 +129,22 @@ struct Translation {
 
 TEST(TnsReason, TranslatesPerStationClass) {
   const Translation cases[] = {
-      {"ST-IQ", "CP", ""},          {"ST-IQ", "WLY", "IQCVMR998"},
-      {"ST-IQ", "LLY", "IQCVMR999"}, {"ST-IQ", "BYW", "BYW"},
-      {"ST-FQ", "CPK", "FQCIDT021"}, {"ST-FQ", "WLY", "FQCIDT022"},
-      {"ST-FQ", "LLY", "FQCIDT023"}, {"IQ-FQ", "LLY", "FQCIDT023"},
-      {"PLATE-1", "CPCPK", "IPQIDPM03"}, {"PLATE-1", "WLY", ""},
-      {"PHOTO-2", "CP", "IPQIDDM25"}, {"PHOTO-PLATE", "CP", "IPQIDPM03"},
-      {"PHOTO-2", "LLY", ""},        {"ETCH", "CPK", ""},
-      {"ETCH", "OFS", "OFS"},        {"ETCH", "R17", "R17"},
+      {"ST-IQ", "CP", ""},
+      {"ST-IQ", "WLY", "IQCVMR998"},
+      {"ST-IQ", "LLY", "IQCVMR999"},
+      {"ST-IQ", "BYW", "BYW"},
+      {"ST-FQ", "CPK", "FQCIDT021"},
+      {"ST-FQ", "WLY", "FQCIDT022"},
+      {"ST-FQ", "LLY", "FQCIDT023"},
+      {"IQ-FQ", "LLY", "FQCIDT023"},
+      {"PLATE-1", "CPCPK", "IPQIDPM03"},
+      {"PLATE-1", "WLY", ""},
+      {"PHOTO-2", "CP", "IPQIDDM25"},
+      {"PHOTO-PLATE", "CP", "IPQIDPM03"},
+      {"PHOTO-2", "LLY", ""},
+      {"ETCH", "CPK", ""},
+      {"ETCH", "OFS", "OFS"},
+      {"ETCH", "R17", "R17"},
   };
   for (const Translation& c : cases) {
     RunFixture f;

@@ -88,8 +88,8 @@ TEST(Command, ALotWithoutItemsIsOkAndPrintsOneJsonObject) {
 TEST(Command, TraceToAFileCollectsTheEntries) {
   const fs::path trace = fs::temp_directory_path() / "velmora-cli-trace.log";
   fs::remove(trace);
-  const Outcome o = velmora("check --lot NO-SUCH-LOT --step S-FQC-100 --trace " + trace.string() +
-                            " " + kHome);
+  const Outcome o =
+      velmora("check --lot NO-SUCH-LOT --step S-FQC-100 --trace " + trace.string() + " " + kHome);
   EXPECT_EQ(o.status, 0);
   const std::string log = slurp(trace);
   EXPECT_NE(log.find("Abnormals.Execute: Executing..."), std::string::npos);
@@ -104,8 +104,8 @@ TEST(Command, AnUnreachableInspectionDatabaseIsSqlFailWithOne) {
       << "[MESDB]\nConnection=sqlite:" << VELMORA_DEMO_HOME << "/mes.db\n"
       << "[MSSQL]\nServerName=missing-inspection.db\nUserName=u\nInitDB=I\n"
       << "[Providers]\nSQLOLEDB.1=sqlite\n";
-  const Outcome o = velmora("check --lot LOT-A01 --step S-FQC-100 --format json --home " +
-                            home.string());
+  const Outcome o =
+      velmora("check --lot LOT-A01 --step S-FQC-100 --format json --home " + home.string());
   EXPECT_EQ(o.status, 1);
   const auto json = nlohmann::json::parse(o.out);
   EXPECT_EQ(json["result"], "SqlFail");

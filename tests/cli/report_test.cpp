@@ -47,8 +47,7 @@ TEST(ReportJson, HasTheContractsKeysInOrder) {
   std::vector<std::string> fields;
   for (const auto& item : json["records"][0].items()) fields.push_back(item.key());
   EXPECT_EQ(fields, (std::vector<std::string>{"ItemName", "CollectType", "WaferID", "WaferSEQ",
-                                              "EQPID", "TA", "WaferYield", "LotYield",
-                                              "Reasons"}));
+                                              "EQPID", "TA", "WaferYield", "LotYield", "Reasons"}));
   EXPECT_EQ(json["records"][0]["WaferYield"], "96.5");
   EXPECT_EQ(json["records"][0]["LotYield"], "97.5");
   EXPECT_EQ(json["LotDevReasons"], "BUMP/BYL");

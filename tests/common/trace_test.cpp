@@ -62,8 +62,7 @@ TEST(Procedure, AMissingMesDatabaseIsObjectNotSet) {
   runProcedure(context, "getThing", false,
                [&](bool&) { mesDatabase(context).ExecuteQuery("SELECT 1"); });
   ASSERT_EQ(trace->entries.size(), 2u);
-  EXPECT_EQ(trace->entries[1].rfind("Abnormals.getThing: 91:Object variable or With block", 0),
-            0u);
+  EXPECT_EQ(trace->entries[1].rfind("Abnormals.getThing: 91:Object variable or With block", 0), 0u);
 }
 
 }  // namespace

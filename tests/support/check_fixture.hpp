@@ -17,8 +17,8 @@ inline const std::vector<std::string> kItemColumns = {
 
 inline std::vector<Variant> itemRow(const std::string& sysid, const std::string& name,
                                     const Variant& type) {
-  return {Variant("PE1"), Variant(sysid), Variant(name), type, Variant::null(),
-          Variant::null(), Variant::null(), Variant::null()};
+  return {Variant("PE1"),  Variant(sysid),  Variant(name),   type,
+          Variant::null(), Variant::null(), Variant::null(), Variant::null()};
 }
 
 struct CheckFixture {

@@ -28,8 +28,8 @@ struct RunFixture {
   // (CP, CPK, LSL, USL; a column not given is Null).
   void setItem(const std::string& sysid, const std::string& name, const Variant& type,
                std::map<std::string, Variant> limits) {
-    std::vector<std::string> columns = {"SYSID", "DESCRIPTION", "ITEMTYPE", "CP", "CPK", "LSL",
-                                        "USL"};
+    std::vector<std::string> columns = {"SYSID", "DESCRIPTION", "ITEMTYPE", "CP",
+                                        "CPK",   "LSL",         "USL"};
     std::vector<Variant> row = {Variant(sysid), Variant(name), type};
     for (const char* limit : {"CP", "CPK", "LSL", "USL"}) {
       auto it = limits.find(limit);

@@ -5,11 +5,11 @@
 namespace velmora {
 
 void runCpCpkCheck(Run& run, const CpCpkVariant& variant) {
-  const std::string sql = "SELECT CPCPKVIOLATION FROM EDC_PRD_BASICDATA "
-                          " WHERE TIMEVERSIONSYSID='" +
-                          sqlValue(run.state.timeVersionSysid) + "' " + " AND EDCITEMSYSID='" +
-                          sqlValue(run.item.sysid) +
-                          "' AND FLAG='1' AND CPCPKVIOLATION<>'0' ";
+  const std::string sql =
+      "SELECT CPCPKVIOLATION FROM EDC_PRD_BASICDATA "
+      " WHERE TIMEVERSIONSYSID='" +
+      sqlValue(run.state.timeVersionSysid) + "' " + " AND EDCITEMSYSID='" +
+      sqlValue(run.item.sysid) + "' AND FLAG='1' AND CPCPKVIOLATION<>'0' ";
   const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(sql);
   if (rows->Eof()) return;
 

@@ -33,7 +33,7 @@ class Session {
 
 inline constexpr long kUseServer = 2;  // CursorLocation values
 inline constexpr long kUseClient = 3;
-inline constexpr long kCmdText = 1;    // CommandType of a text command
+inline constexpr long kCmdText = 1;  // CommandType of a text command
 
 class Connection {
  public:

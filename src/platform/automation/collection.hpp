@@ -60,8 +60,8 @@ class Collection {
     if (key.isNull()) raise(err::kTypeMismatch);
     const std::int64_t position = key.toInteger();
     if (position < 1 || static_cast<std::uint64_t>(position) > entries_.size()) {
-      raise(err::kSubscript, "position " + std::to_string(position) + " of " +
-                                 std::to_string(entries_.size()));
+      raise(err::kSubscript,
+            "position " + std::to_string(position) + " of " + std::to_string(entries_.size()));
     }
     return static_cast<std::size_t>(position - 1);
   }

@@ -38,7 +38,9 @@ std::string describe(std::int32_t number) {
   }
 }
 
-void raise(std::int32_t number) { throw AutomationError(number, describe(number)); }
+void raise(std::int32_t number) {
+  throw AutomationError(number, describe(number));
+}
 
 void raise(std::int32_t number, const std::string& detail) {
   std::string text = describe(number);

@@ -1,5 +1,5 @@
-#include "velmora/context.hpp"
 #include "velmora/object.hpp"
+#include "velmora/context.hpp"
 
 namespace velmora {
 

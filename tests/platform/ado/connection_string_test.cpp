@@ -56,8 +56,7 @@ TEST(ConnectionString, ABadItemIsAnErrorNamingWhereItStartsButNotItsText) {
     ADD_FAILURE() << "expected an error";
   } catch (const AutomationError& error) {
     EXPECT_EQ(error.description().find("cdsecret"), std::string::npos) << error.description();
-    EXPECT_NE(error.description().find("character 39"), std::string::npos)
-        << error.description();
+    EXPECT_NE(error.description().find("character 39"), std::string::npos) << error.description();
   }
 }
 
