@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/check_fixture.hpp"
+#include "velmora/client.hpp"
 
 namespace velmora {
 namespace {
@@ -112,6 +113,42 @@ TEST(Results, InputsAreKeptAsSetAndDateTimeIsNotUsed) {
   // No items: the caller's time version is left alone.
   EXPECT_EQ(f.check.TimeVersionSysid(), "MINE");
   for (const auto& s : f.mes->statements) EXPECT_EQ(s.find("2026-12-08"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Two check runs on one object of the demo fab: records accumulate, flags do not.
+TEST(Records, ASecondRunAppendsItsRecordsBehindTheFirstRunsOnes) {
+  const std::string home = VELMORA_DEMO_HOME;
+  auto context = std::make_shared<Context>();
+  context->providers = loadClientConfig(home).providers;
+  context->iniFactory = iniFileFactory(home);
+  Abnormals check(context);
+  check.MESDB(openMesDatabase(loadClientConfig(home).mesConnection, home));
+  check.LotID("LOT-A01");
+  check.StepID("S-FQC-100");
+  ASSERT_EQ(check.Execute(), "ok");
+  const int first = check.Count();
+  ASSERT_GT(first, 0);
+  const std::string firstReasons = check.Item(Variant(1))->Reasons();
+
+  check.LotID("LOT-A02");  // a clean lot
+  ASSERT_EQ(check.Execute(), "ok");
+  EXPECT_EQ(check.IsEDCFail(), "N");
+  EXPECT_EQ(check.Count(), first);
+
+  check.LotID("LOT-A01");
+  ASSERT_EQ(check.Execute(), "ok");
+  EXPECT_EQ(check.Count(), 2 * first);
+  EXPECT_EQ(check.Item(Variant(first + 1))->Reasons(), firstReasons);
+
+  EXPECT_THROW(check.Item(Variant("1")), AutomationError);
+  EXPECT_THROW(check.Item(Variant(0)), AutomationError);
+  EXPECT_THROW(check.Item(Variant(2 * first + 1)), AutomationError);
 }
 
 }  // namespace
