@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/ado/sql_tokens.hpp"
 #include "platform/automation/text_compare.hpp"
 
 namespace velmora::ado {
@@ -13,73 +14,11 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-enum class Kind { Space, Word, Literal, Quoted, Punct };
-
-struct Token {
-  Kind kind;
-  std::size_t begin;
-  std::size_t end;
-};
-
-bool isWordChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '_' ||
-         u == '$' || u == '#' || u >= 0x80;
-}
-
-bool isSpaceChar(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-// Splits the text into blanks and comments, words, literals, quoted names and single
-// punctuation characters. Unterminated literals and comments run to the end of the text.
-std::vector<Token> lex(const std::string& s) {
-  std::vector<Token> tokens;
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    const std::size_t start = i;
-    const char c = s[i];
-    Kind kind = Kind::Punct;
-    if (isSpaceChar(c)) {
-      while (i < n && isSpaceChar(s[i])) ++i;
-      kind = Kind::Space;
-    } else if (c == '-' && i + 1 < n && s[i + 1] == '-') {
-      while (i < n && s[i] != '\n') ++i;
-      kind = Kind::Space;
-    } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-      const std::size_t close = s.find("*/", i + 2);
-      i = close == std::string::npos ? n : close + 2;
-      kind = Kind::Space;
-    } else if (c == '\'' || c == '"' || c == '`' || c == '[') {
-      const char close = c == '[' ? ']' : c;
-      ++i;
-      while (i < n) {
-        if (s[i] == close) {
-          if (close != ']' && i + 1 < n && s[i + 1] == close) {
-            i += 2;  // doubled quote inside
-            continue;
-          }
-          ++i;
-          break;
-        }
-        ++i;
-      }
-      kind = c == '\'' ? Kind::Literal : Kind::Quoted;
-    } else if (isWordChar(c)) {
-      while (i < n && isWordChar(s[i])) ++i;
-      kind = Kind::Word;
-    } else {
-      ++i;
-    }
-    tokens.push_back({kind, start, i});
-  }
-  return tokens;
-}
+using Token = SqlToken;
 
 class Rewriter {
  public:
-  explicit Rewriter(const std::string& sql) : sql_(sql), tokens_(lex(sql)) {}
+  explicit Rewriter(const std::string& sql) : sql_(sql), tokens_(tokenizeSql(sql)) {}
 
   std::string run() {
     if (!matchParentheses()) return sql_;
@@ -103,17 +42,18 @@ class Rewriter {
     return std::string_view(sql_).substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin);
   }
   bool isPunct(std::size_t i, char c) const {
-    return tokens_[i].kind == Kind::Punct && sql_[tokens_[i].begin] == c;
+    return tokens_[i].kind == SqlTokenKind::kPunct && sql_[tokens_[i].begin] == c;
   }
   bool isWord(std::size_t i, std::string_view word) const {
-    return tokens_[i].kind == Kind::Word && equalsIgnoreCase(text(i), word);
+    return tokens_[i].kind == SqlTokenKind::kWord && equalsIgnoreCase(text(i), word);
   }
   bool isName(std::size_t i) const {
-    return tokens_[i].kind == Kind::Word || tokens_[i].kind == Kind::Quoted;
+    return tokens_[i].kind == SqlTokenKind::kWord || tokens_[i].kind == SqlTokenKind::kQuoted;
   }
   std::string normalized(std::size_t i) const {
     std::string name(text(i));
-    if (tokens_[i].kind == Kind::Quoted && name.size() >= 2) name = name.substr(1, name.size() - 2);
+    if (tokens_[i].kind == SqlTokenKind::kQuoted && name.size() >= 2)
+      name = name.substr(1, name.size() - 2);
     for (char& c : name) {
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
@@ -123,14 +63,14 @@ class Rewriter {
   // Next / previous non-blank token within [limitBegin, limitEnd), or kNone.
   std::size_t nextSignificant(std::size_t i, std::size_t limit) const {
     for (; i < limit; ++i) {
-      if (tokens_[i].kind != Kind::Space) return i;
+      if (tokens_[i].kind != SqlTokenKind::kSpace) return i;
     }
     return kNone;
   }
   std::size_t previousSignificant(std::size_t i, std::size_t limit) const {
     while (i > limit) {
       --i;
-      if (tokens_[i].kind != Kind::Space) return i;
+      if (tokens_[i].kind != SqlTokenKind::kSpace) return i;
     }
     return kNone;
   }
@@ -184,7 +124,7 @@ class Rewriter {
       if (strip) {
         const std::size_t end = markerEnd(i);
         if (end != kNone && end <= e) {
-          while (!out.empty() && isSpaceChar(out.back())) out.pop_back();  // "B.Y (+)" -> "B.Y"
+          while (!out.empty() && isSqlSpace(out.back())) out.pop_back();  // "B.Y (+)" -> "B.Y"
           i = end;
           continue;
         }
@@ -239,8 +179,8 @@ class Rewriter {
 
   // Trims blanks off both ends of a token range.
   std::pair<std::size_t, std::size_t> trim(std::size_t b, std::size_t e) const {
-    while (b < e && tokens_[b].kind == Kind::Space) ++b;
-    while (e > b && tokens_[e - 1].kind == Kind::Space) --e;
+    while (b < e && tokens_[b].kind == SqlTokenKind::kSpace) ++b;
+    while (e > b && tokens_[e - 1].kind == SqlTokenKind::kSpace) --e;
     return {b, e};
   }
 

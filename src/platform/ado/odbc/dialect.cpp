@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ado/outer_join.hpp"
+#include "platform/ado/sql_tokens.hpp"
 #include "platform/automation/text_compare.hpp"
 
 namespace velmora::ado::odbc {
@@ -19,61 +20,20 @@ struct Token {
   std::size_t end;
 };
 
-bool isSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-bool isWordChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '_' ||
-         u == '$' || u == '#' || u >= 0x80;
-}
-
-// The significant tokens of `s`: words, parentheses, commas and other characters; blanks,
-// comments, literals and quoted names are skipped (a literal or quoted name counts as Other).
+// The significant tokens of `s`: words, parentheses, commas and other characters; blanks and
+// comments are skipped, and a literal or quoted name counts as Other.
 std::vector<Token> lex(const std::string& s) {
   std::vector<Token> tokens;
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  while (i < n) {
-    const std::size_t start = i;
-    const char c = s[i];
-    if (isSpace(c)) {
-      ++i;
-      continue;
-    }
-    if (c == '-' && i + 1 < n && s[i + 1] == '-') {
-      while (i < n && s[i] != '\n') ++i;
-      continue;
-    }
-    if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-      const std::size_t close = s.find("*/", i + 2);
-      i = close == std::string::npos ? n : close + 2;
-      continue;
-    }
+  for (const SqlToken& t : tokenizeSql(s)) {
     Kind kind = Kind::Other;
-    if (c == '\'' || c == '"' || c == '`' || c == '[') {
-      const char close = c == '[' ? ']' : c;
-      ++i;
-      while (i < n) {
-        if (s[i] == close) {
-          if (close != ']' && i + 1 < n && s[i + 1] == close) {
-            i += 2;  // doubled quote inside
-            continue;
-          }
-          ++i;
-          break;
-        }
-        ++i;
-      }
-    } else if (isWordChar(c)) {
-      while (i < n && isWordChar(s[i])) ++i;
+    if (t.kind == SqlTokenKind::kSpace) continue;
+    if (t.kind == SqlTokenKind::kWord) {
       kind = Kind::Word;
-    } else {
-      ++i;
+    } else if (t.kind == SqlTokenKind::kPunct) {
+      const char c = s[t.begin];
       kind = c == '(' ? Kind::Open : c == ')' ? Kind::Close : c == ',' ? Kind::Comma : Kind::Other;
     }
-    tokens.push_back({kind, start, i});
+    tokens.push_back({kind, t.begin, t.end});
   }
   return tokens;
 }
