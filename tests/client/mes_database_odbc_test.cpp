@@ -2,6 +2,8 @@
 // opened, and no failure shows a password.
 #include <gtest/gtest.h>
 
+#include "support/failure.hpp"
+
 #include <string>
 
 #include "velmora/client.hpp"
@@ -11,13 +13,7 @@ namespace velmora {
 namespace {
 
 AutomationError failureOf(const std::string& uri) {
-  try {
-    openMesDatabase(uri, "");
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no failure for " << uri;
-  return AutomationError(0, "");
+  return velmora::testing::failureOf([&] { openMesDatabase(uri, ""); });
 }
 
 TEST(MesDatabaseOdbc, MalformedStringNamesTheItemNotItsValue) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/failure.hpp"
+
 #include <filesystem>
 
 #include "support/temp_sqlite.hpp"
@@ -13,16 +15,7 @@ using velmora::testing::makeDatabase;
 using velmora::testing::readBytes;
 using velmora::testing::TempFolder;
 
-template <class F>
-AutomationError failureOf(F&& action) {
-  try {
-    action();
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no failure";
-  return AutomationError(0, "");
-}
+using velmora::testing::failureOf;
 
 class MesDatabaseTest : public ::testing::Test {
  protected:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/failure.hpp"
+
 #include "platform/ado/connection.hpp"
 #include "platform/ado/provider_table.hpp"
 #include "support/temp_sqlite.hpp"
@@ -11,16 +13,7 @@ namespace {
 using velmora::testing::makeDatabase;
 using velmora::testing::TempFolder;
 
-template <class F>
-AutomationError failureOf(F&& action) {
-  try {
-    action();
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no failure";
-  return AutomationError(0, "");
-}
+using velmora::testing::failureOf;
 
 class AdoConnection : public ::testing::Test {
  protected:

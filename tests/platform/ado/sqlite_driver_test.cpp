@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <sqlite3.h>
+#include "support/failure.hpp"
 
 #include <chrono>
 #include <filesystem>
@@ -27,13 +29,7 @@ std::shared_ptr<Connection> openSqlite(const std::string& path, long timeout = 1
 
 // Runs `sql` and returns the failure it raises (the test fails when it raises none).
 AutomationError failureOf(Connection& connection, const std::string& sql) {
-  try {
-    connection.Execute(sql);
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no failure for " << sql;
-  return AutomationError(0, "");
+  return velmora::testing::failureOf([&] { connection.Execute(sql); });
 }
 
 class SqliteDriver : public ::testing::Test {

@@ -1,6 +1,8 @@
 // The ODBC driver against a real PostgreSQL server holding the demo fab (see pg_server.hpp).
 #include <gtest/gtest.h>
 
+#include "support/failure.hpp"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,16 +17,7 @@ namespace {
 
 using velmora::testing::PgServerTest;
 
-template <class F>
-AutomationError failureOf(F&& action) {
-  try {
-    action();
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no failure";
-  return AutomationError(0, "");
-}
+using velmora::testing::failureOf;
 
 class OdbcPgSession : public PgServerTest {
  protected:
