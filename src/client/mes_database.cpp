@@ -36,8 +36,25 @@ std::string shownUri(const std::string& uri) {
       if (equalsIgnoreCase(std::string_view(out).substr(at, key.size()), key) &&
           (at == 0 || out[at - 1] == ';' || out[at - 1] == ':' || out[at - 1] == ' ')) {
         const std::size_t valueBegin = at + key.size();
-        std::size_t valueEnd = out.find(';', valueBegin);
-        if (valueEnd == std::string::npos) valueEnd = out.size();
+        std::size_t valueEnd = valueBegin;
+        if (valueEnd < out.size() && out[valueEnd] == '{') {
+          // A braced value runs to its closing "}" ("}}" stands for "}") and may hold ";".
+          ++valueEnd;
+          while (valueEnd < out.size()) {
+            if (out[valueEnd] == '}') {
+              if (valueEnd + 1 < out.size() && out[valueEnd + 1] == '}') {
+                valueEnd += 2;
+                continue;
+              }
+              ++valueEnd;
+              break;
+            }
+            ++valueEnd;
+          }
+        } else {
+          valueEnd = out.find(';', valueBegin);
+          if (valueEnd == std::string::npos) valueEnd = out.size();
+        }
         out.replace(valueBegin, valueEnd - valueBegin, "***");
         at = valueBegin + 3;
       } else {

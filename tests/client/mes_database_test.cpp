@@ -90,6 +90,10 @@ TEST_F(MesDatabaseTest, BadUriFailsNamingIt) {
   const AutomationError masked =
       failureOf([&] { openMesDatabase("oracle:DSN=mes;PWD=secret;UID=u", ""); });
   EXPECT_EQ(masked.description().find("secret"), std::string::npos) << masked.description();
+  const AutomationError braced =
+      failureOf([&] { openMesDatabase("oracle:DSN=mes;PWD={se;cr}}et};UID=u", ""); });
+  EXPECT_EQ(braced.description().find("cr"), std::string::npos) << braced.description();
+  EXPECT_NE(braced.description().find("PWD=***;UID=u"), std::string::npos) << braced.description();
 }
 
 TEST_F(MesDatabaseTest, OdbcGoesToTheOdbcDriver) {

@@ -134,7 +134,7 @@ std::string odbcConnectionString(const std::string& odbcAttributes, const Connec
       ++t;
     }
     if (t == std::size(kTranslations)) {
-      put(item.key, item.raw);
+      put(item.key, odbcValue(item.value));
       continue;
     }
     // A translated key is written once, at its first place, with its last value.

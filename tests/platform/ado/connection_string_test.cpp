@@ -78,6 +78,9 @@ TEST(ConnectionString, TranslationQuotesAndOverrides) {
             "DSN=mes;UID=u;PWD=p;");
   EXPECT_EQ(odbcConnectionString("", ConnectionString::parse("DSN=mes;UID=u;PWD={p;q}"), "", ""),
             "DSN=mes;UID=u;PWD={p;q};");
+  // Items passed through keep their meaning whatever OLE DB quoting they were written with.
+  EXPECT_EQ(odbcConnectionString("", ConnectionString::parse("App='a;b';WSID=\"x\"\"y\""), "", ""),
+            "App={a;b};WSID=x\"y;");
 }
 
 }  // namespace
