@@ -1,16 +1,21 @@
 // velmora: a command-line MES client of the check component.
 #include <CLI/CLI.hpp>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/check_command.hpp"
 
 namespace {
 
-// The home folder when --home is not given: $VELMORA_HOME, else the demo home of this build.
+// The home folder when --home is not given: $VELMORA_HOME, else the demo home of this build
+// tree, else the installed demo home.
 std::string defaultHome() {
   const char* env = std::getenv("VELMORA_HOME");
-  return env != nullptr && *env != '\0' ? env : VELMORA_DEMO_HOME;
+  if (env != nullptr && *env != '\0') return env;
+  std::error_code ignored;
+  if (std::filesystem::exists(VELMORA_DEMO_HOME, ignored)) return VELMORA_DEMO_HOME;
+  return VELMORA_INSTALLED_DEMO_HOME;
 }
 
 }  // namespace
