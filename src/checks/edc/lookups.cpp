@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/procedure.hpp"
+#include "common/rounding.hpp"
 #include "common/text.hpp"
 #include "velmora/dataset.hpp"
 #include "velmora/error.hpp"
@@ -14,12 +15,6 @@ namespace {
 
 bool isDigit(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// `value` rounded to 2 decimals, an exact half going to the even neighbour (the default
-// floating-point rounding mode of nearbyint).
-double roundHalfEven2(double value) {
-  return std::nearbyint(value * 100) / 100;
 }
 
 }  // namespace
@@ -64,7 +59,7 @@ std::string getLotYield(Run& run, const std::string& basicDataId) {
     if (samples == 0) {
       raise(err::kDivisionByZero, "the SAMPLESIZE sum of basic data '" + basicDataId + "' is 0");
     }
-    const double yield = roundHalfEven2((samples - failures) / samples * 100);
+    const double yield = roundHalfEvenToHundredths((samples - failures) / samples * 100);
     result = (yield < 0 ? "" : " ") + formatDouble(yield);
   });
 }

@@ -1,13 +1,11 @@
 #include "checks/inspection/yield.hpp"
 
-#include <charconv>
-#include <cmath>
-#include <cstdint>
 #include <string>
 
 #include "checks/inspection/defects.hpp"
 #include "checks/inspection/statements.hpp"
 #include "common/database.hpp"
+#include "common/rounding.hpp"
 
 namespace velmora {
 namespace {
@@ -21,7 +19,7 @@ bool isBelow(const Variant& value, const Variant& limit) {
 // A yield cell of a row: Null stays Null, anything else is rounded to 2 decimals.
 Variant roundedYield(const Variant& yield) {
   if (yield.isNull()) return yield;
-  return Variant(roundYield(yield.toDouble()));
+  return Variant(roundHalfEvenToHundredths(yield.toDouble()));
 }
 
 // The limit of a defect predicate: the field's value in single precision.
@@ -131,33 +129,6 @@ void runInspectionYieldCheck(Run& run, const InspectionYieldVariant& variant) {
   // The lot findings come from the first wafer row; the wafer loop starts again with it.
   checkLot(run, variant, *detail);
   for (; !detail->Eof(); detail->MoveNext()) checkWafer(run, *detail);
-}
-
-double roundYield(double value) {
-  if (!std::isfinite(value)) return value;
-  // The shortest fixed-point text that reads back as `value`: the decimal digits a reader sees.
-  char buffer[400];
-  const auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (ec != std::errc()) return value;
-  const std::string text(buffer, end);
-  const std::size_t point = text.find('.');
-  if (point == std::string::npos || text.size() - point - 1 <= 2) return value;
-
-  // Doubles with a fraction are below 2^53, so the hundredths fit a 64-bit integer.
-  const bool negative = text[0] == '-';
-  std::int64_t hundredths = 0;
-  for (std::size_t i = negative ? 1 : 0; i < point + 3; ++i) {
-    if (i != point) hundredths = hundredths * 10 + (text[i] - '0');
-  }
-  const char next = text[point + 3];
-  const bool restNonZero = text.find_first_not_of('0', point + 4) != std::string::npos;
-  const bool halfway = next == '5' && !restNonZero;
-  if (next > '5' || (next == '5' && restNonZero) || (halfway && hundredths % 2 != 0)) {
-    ++hundredths;
-  }
-  const double magnitude = static_cast<double>(hundredths) / 100;
-  return negative ? -magnitude : magnitude;
 }
 
 }  // namespace velmora

@@ -35,8 +35,4 @@ inline constexpr InspectionYieldVariant kInspectionWithoutTimeVersion{false};
 // defect predicates are traced there and count as no finding.
 void runInspectionYieldCheck(Run& run, const InspectionYieldVariant& variant);
 
-// `value` rounded to 2 decimals, a value halfway in its shortest decimal form going to the even
-// neighbour (0.125 gives 0.12, 0.375 gives 0.38).
-double roundYield(double value);
-
 }  // namespace velmora

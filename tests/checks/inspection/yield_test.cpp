@@ -271,21 +271,5 @@ TEST(InspectionYield, FailuresOutsideThePredicatesReachTheCaller) {
   }
 }
 
-TEST(RoundYield, TwoDecimalsWithHalvesToTheEvenNeighbour) {
-  EXPECT_EQ(roundYield(0.125), 0.12);
-  EXPECT_EQ(roundYield(0.375), 0.38);
-  EXPECT_EQ(roundYield(75.125), 75.12);
-  EXPECT_EQ(roundYield(12.345), 12.34);
-  EXPECT_EQ(roundYield(12.355), 12.36);
-  EXPECT_EQ(roundYield(2.675), 2.68);
-  EXPECT_EQ(roundYield(0.1251), 0.13);
-  EXPECT_EQ(roundYield(99.994999), 99.99);
-  EXPECT_EQ(roundYield(99.995), 100.0);
-  EXPECT_EQ(roundYield(-0.125), -0.12);
-  EXPECT_EQ(roundYield(97.5), 97.5);
-  EXPECT_EQ(roundYield(100.0), 100.0);
-  EXPECT_EQ(roundYield(1e-7), 0.0);
-}
-
 }  // namespace
 }  // namespace velmora
