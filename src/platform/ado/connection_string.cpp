@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "platform/ado/odbc/odbc_attributes.hpp"
 #include "platform/automation/text_compare.hpp"
 #include "velmora/error.hpp"
 
@@ -54,14 +55,9 @@ bool needsBraces(const std::string& value) {
   return value.find_first_of(";{}=") != std::string::npos;
 }
 
+// A value for an ODBC connection string: as it is when that keeps its meaning, else braced.
 std::string odbcValue(const std::string& value) {
-  if (!needsBraces(value)) return value;
-  std::string out = "{";
-  for (char c : value) {
-    out += c;
-    if (c == '}') out += '}';
-  }
-  return out + "}";
+  return needsBraces(value) ? odbc::braced(value) : value;
 }
 
 }  // namespace
