@@ -56,7 +56,7 @@ InspectionSettings readInspectionSettings(const Context& context) {
 std::shared_ptr<Recordset> findEdcItems(Run& run) {
   const std::string lot = sqlValue(run.state.lotId);
   const std::string step = sqlValue(run.state.stepId);
-  MesDatabase& mes = run.mes();
+  const MesQueries mes = run.mes();
 
   std::shared_ptr<Recordset> items = mes.ExecuteQuery(
       kItemSelect + " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
@@ -133,6 +133,8 @@ std::string executeCheckRun(const Context& context, CheckState& state) {
       items->MoveNext();
     }
     summarize(run);
+  } catch (const RunEnded&) {
+    // Traced by the procedure where it happened; the result stays "".
   } catch (...) {
     reportTrace(context, errorEntry(std::current_exception()), source, 5);
   }

@@ -10,8 +10,10 @@
 namespace velmora {
 
 // Performs one check run for state.lotId and state.stepId and returns its result: "ok" when it
-// ended normally, "SqlFail" when an inspection connection could not be opened, "" when an
-// unexpected failure ended it (traced). Never throws.
+// ended normally, "SqlFail" when an inspection connection could not be opened, "" when a
+// failure ended it: the database could not answer, or a statement of the driver or of a check
+// outside any procedure failed. The failure has one error entry, under the innermost procedure
+// where it happened ("Execute" outside any). Never throws.
 std::string executeCheckRun(const Context& context, CheckState& state);
 
 // The inspection database settings read through a new configuration-file reader of the context

@@ -23,7 +23,7 @@ bool sameValue(const Variant& a, const Variant& b);
 bool listContains(const std::string& list, const std::string& value);
 
 // The MES reason code of an abnormality code at the step's station class ("" when the code is
-// dropped there, or when code or step id is ""). Traced as a procedure; never throws.
+// dropped there, or when code or step id is ""). Traced as a procedure (procedure.hpp).
 std::string tnsReason(const Context& context, const std::string& code, const std::string& stepId);
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/ado/connection_string.hpp"
 #include "platform/ado/odbc/odbc_attributes.hpp"
 #include "platform/ado/odbc/odbc_error.hpp"
 #include "platform/automation/text_compare.hpp"
@@ -15,16 +16,6 @@ namespace {
 bool hasPrefix(const std::string& text, std::string_view prefix) {
   return text.size() >= prefix.size() &&
          equalsIgnoreCase(std::string_view(text).substr(0, prefix.size()), prefix);
-}
-
-// An OLE DB connection string value in double quotes (quotes inside doubled).
-std::string quoted(const std::string& value) {
-  std::string out = "\"";
-  for (char c : value) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  return out + "\"";
 }
 
 // The URI for an error description, with the values of PWD= and Password= masked.
@@ -71,6 +62,14 @@ std::string shownUri(const std::string& uri) {
 
 }  // namespace
 
+std::string sqliteFileOf(const std::string& uri, const std::string& home) {
+  if (!hasPrefix(uri, "sqlite:")) return "";
+  std::filesystem::path path(uri.substr(7));
+  if (path.is_relative() && !home.empty() && !path.empty())
+    path = std::filesystem::path(home) / path;
+  return path.string();
+}
+
 AdoMesDatabase::AdoMesDatabase(std::shared_ptr<ado::Connection> connection)
     : connection_(std::move(connection)) {}
 
@@ -98,14 +97,16 @@ std::string selectRecordsStatement(const std::string& tables, const std::string&
   return sql;
 }
 
-std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home) {
+std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home,
+                                             const DatabaseTimeouts& timeouts) {
   auto connection = std::make_shared<ado::Connection>();
+  connection->BusyTimeout = timeouts.busy;
+  connection->CommandTimeout = timeouts.query;
   if (client::hasPrefix(uri, "sqlite:")) {
-    std::filesystem::path path(uri.substr(7));
+    const std::string path = client::sqliteFileOf(uri, home);
     if (path.empty()) client::invalidUri(uri, "no database file after \"sqlite:\"");
-    if (path.is_relative() && !home.empty()) path = std::filesystem::path(home) / path;
     connection->Provider = "sqlite";
-    connection->Open("Data Source=" + client::quoted(path.string()) + ";");
+    connection->Open("Data Source=" + ado::oledbValue(path) + ";");
   } else if (client::hasPrefix(uri, "odbc:")) {
     const std::string connectionString = uri.substr(5);
     if (connectionString.find_first_not_of(" \t;") == std::string::npos) {
@@ -125,7 +126,8 @@ std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::
     } catch (const AutomationError& error) {
       throw AutomationError(
           error.number(),
-          ado::odbc::withoutSecrets(error.description(), ado::odbc::secretsOf(attributes)));
+          ado::odbc::withoutSecrets(error.description(), ado::odbc::secretsOf(attributes)),
+          error.kind());
     }
   } else {
     client::invalidUri(uri, "expected sqlite:<path> or odbc:<ODBC connection string>");

@@ -9,6 +9,10 @@
 
 namespace velmora::client {
 
+// The SQLite file of an MES database URI "sqlite:<path>" (a relative path taken against `home`
+// when it is not empty); "" for any other URI.
+std::string sqliteFileOf(const std::string& uri, const std::string& home);
+
 class AdoMesDatabase : public MesDatabase {
  public:
   explicit AdoMesDatabase(std::shared_ptr<ado::Connection> connection);

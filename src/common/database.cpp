@@ -1,8 +1,10 @@
 #include "common/database.hpp"
 
+#include "common/mes_queries.hpp"
 #include "common/procedure.hpp"
 #include "common/text.hpp"
 #include "platform/ado/connection.hpp"
+#include "platform/ado/connection_string.hpp"
 
 namespace velmora {
 
@@ -16,20 +18,26 @@ std::shared_ptr<Recordset> runCommand(const std::string& statement,
 }
 
 std::string inspectionConnectionString(const InspectionSettings& settings) {
-  return "Data Source=" + settings.server + ";User Id=" + settings.user +
-         ";Password=" + settings.password + ";Initial Catalog=" + settings.catalogue + ";";
+  return "Data Source=" + ado::oledbValue(settings.server) +
+         ";User Id=" + ado::oledbValue(settings.user) +
+         ";Password=" + ado::oledbValue(settings.password) +
+         ";Initial Catalog=" + ado::oledbValue(settings.catalogue) + ";";
 }
 
 bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
-  return runProcedure(run.context, "getMSSQLConnect", false, [&](bool& result) {
+  auto open = [&](bool& result) {
     run.state.inspection = std::make_shared<ado::Connection>(run.context.providers);
     ado::Connection& connection = *run.state.inspection;
     connection.ConnectionTimeout = 3;
+    connection.CommandTimeout = run.context.timeouts.query;
+    connection.BusyTimeout = run.context.timeouts.busy;
     connection.CursorLocation = ado::kUseClient;
     connection.Provider = "SQLOLEDB.1";
     connection.Open(inspectionConnectionString(settings), "", "", -1);
     result = true;
-  });
+  };
+  // Every failure to open, the database's own included, answers false: the run ends "SqlFail".
+  return runProcedure(run.context, "getMSSQLConnect", false, open, Traps::kEverything);
 }
 
 std::string getStation(const Context& context, const std::string& stepId) {

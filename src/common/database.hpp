@@ -20,12 +20,15 @@ class Connection;
 std::shared_ptr<Recordset> runCommand(const std::string& statement,
                                       const std::shared_ptr<ado::Connection>& connection);
 
-// The OLE DB connection string of the inspection database.
+// The OLE DB connection string of the inspection database. Each value stands as it is, or in
+// double quotes when it would otherwise change the string's meaning (a password holding ";",
+// quotes or blanks at either end): "Data Source=s;User Id=u;Password=p;Initial Catalog=c;".
 std::string inspectionConnectionString(const InspectionSettings& settings);
 
-// Opens a new inspection connection into run.state.inspection (timeout 3 s, client cursors,
-// provider "SQLOLEDB.1"). True when it is open; on failure the error entry is written, false is
-// returned, and the new unopened connection stays in place until the driver drops it.
+// Opens a new inspection connection into run.state.inspection (login timeout 3 s, the context's
+// query and busy timeouts, client cursors, provider "SQLOLEDB.1"). True when it is open; on failure
+// the error entry is written, false is returned, and the new unopened connection stays in place
+// until the driver drops it.
 bool getMSSQLConnect(Run& run, const InspectionSettings& settings);
 
 // The STATION of the step's first operation station row, "" when the step id is "" (no query),

@@ -19,4 +19,14 @@ std::string errorEntry(const std::exception_ptr& failure) {
   }
 }
 
+bool endsRun(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const AutomationError& e) {
+    return endsCheckRun(e);
+  } catch (...) {
+    return true;
+  }
+}
+
 }  // namespace velmora

@@ -1,11 +1,10 @@
 #include "common/run.hpp"
 
 #include "common/text.hpp"
-#include "common/trace.hpp"
 
 namespace velmora {
 
-MesDatabase& Run::mes() const {
+MesQueries Run::mes() const {
   return mesDatabase(context);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "common/mes_queries.hpp"
 #include "common/table.hpp"
 #include "platform/automation/collection.hpp"
 #include "velmora/abnormal.hpp"
@@ -73,7 +74,8 @@ struct Run {
   InspectionSettings inspection;
   Item item;
 
-  MesDatabase& mes() const;
+  // The context's MES database (error 91 when there is none).
+  MesQueries mes() const;
   // Appends a lot-level entry to the lot deviation list.
   void addLotDeviation(const std::string& entry);
   // Appends an abnormality row (error 6 when the table is full).

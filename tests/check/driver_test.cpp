@@ -154,21 +154,22 @@ TEST(Driver, WithoutAMesDatabaseTheRunEndsThroughItsErrorExit) {
   CheckFixture f;
   f.check.MESDB(nullptr);
   EXPECT_EQ(f.check.Execute(), "");
-  EXPECT_NE(f.trace->entries.back().find("Abnormals.Execute: 91:"), std::string::npos);
+  // The first procedure that asks the database names the failure; the driver adds no entry.
+  EXPECT_EQ(f.trace->entries.back().rfind("Abnormals.getStation: 91:", 0), 0u);
 }
 
-TEST(Driver, AStationLookupFailureIsTracedAndTheStepCountsAsIpqc) {
+TEST(Driver, AStationLookupThatCannotAnswerEndsTheRunNamingIt) {
   CheckFixture f;
   f.mes->failOn("SELECT B.STATION", AutomationError(-1, "ORA-01017"));
   f.items({itemRow("I1", "ITEM1", "1")});
   f.timeVersion("TV1", "TA1");
-  f.mes->on("SELECT CPCPKVIOLATION", Answer{{"CPCPKVIOLATION"}, {{Variant("1")}}});
-  EXPECT_EQ(f.check.Execute(), "ok");
-  EXPECT_EQ(f.trace->entries[1], "Abnormals.getStation: Executing...");
-  EXPECT_EQ(f.trace->entries[2], "Abnormals.getStation: -1:ORA-01017");
-  // CP at an IPQC step without PLATE or PHOTO translates to nothing.
-  EXPECT_EQ(f.check.LotDevReasons(), "");
-  EXPECT_EQ(f.check.IsEDCFail(), "Y");
+  EXPECT_EQ(f.check.Execute(), "");
+  // The station's error entry is the last one: no other entry repeats it.
+  EXPECT_EQ(f.trace->entries, (std::vector<std::string>{"Abnormals.Execute: Executing...",
+                                                        "Abnormals.getStation: Executing...",
+                                                        "Abnormals.getStation: -1:ORA-01017"}));
+  EXPECT_EQ(f.mes->statements.size(), 1u);
+  EXPECT_EQ(f.check.IsEDCItem(), "N");
 }
 
 TEST(Driver, QuotesInTheLotIdAreDoubledInEveryStatement) {

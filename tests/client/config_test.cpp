@@ -64,5 +64,28 @@ TEST(ClientConfig, MissingConnectionFailsNamingSectionAndKey) {
   }
 }
 
+TEST(ClientConfig, TimeoutsDefaultOrAreWholeSeconds) {
+  TempFolder home;
+  writeText(home.file("INI/MESconfig.ini"), "[MESDB]\nConnection=sqlite:mes.db\n");
+  const ClientConfig defaults = loadClientConfig(home.path().string());
+  EXPECT_EQ(defaults.timeouts.query, 30);
+  EXPECT_EQ(defaults.timeouts.busy, 15);
+
+  writeText(home.file("INI/MESconfig.ini"),
+            "[MESDB]\nConnection=sqlite:mes.db\nQueryTimeout=0\nBusyTimeout=2\n");
+  const ClientConfig set = loadClientConfig(home.path().string());
+  EXPECT_EQ(set.timeouts.query, 0);
+  EXPECT_EQ(set.timeouts.busy, 2);
+
+  for (const std::string bad : {"QueryTimeout=-1", "BusyTimeout=1.5", "QueryTimeout=30s",
+                                "BusyTimeout=99999999999999999999", "QueryTimeout=86401"}) {
+    writeText(home.file("INI/MESconfig.ini"), "[MESDB]\nConnection=sqlite:mes.db\n" + bad + "\n");
+    const AutomationError error = configFailure(home.path().string());
+    const std::string key = bad.substr(0, bad.find('='));
+    EXPECT_NE(error.description().find("[MESDB] " + key), std::string::npos) << error.description();
+    EXPECT_NE(error.description().find("MESconfig.ini"), std::string::npos) << error.description();
+  }
+}
+
 }  // namespace
 }  // namespace velmora

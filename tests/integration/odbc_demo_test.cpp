@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -193,37 +194,49 @@ TEST_F(OdbcPgCli, MesOptionOnTheServerPrintsTheSameJson) {
 // ---------------------------------------------------------------------------------------------
 // A server that goes away in the middle of a run
 
-// The MES database of the server, whose connection the server drops (its backend is
-// terminated) before statement number `survivingStatements` + 1.
-class VanishingMes : public MesDatabase {
+// The MES database of the server, which before the first statement that `due` accepts runs
+// `sabotage` on its own connection: a statement that makes the server drop a connection.
+class SabotagedMes : public MesDatabase {
  public:
-  VanishingMes(std::shared_ptr<MesDatabase> inner, int survivingStatements)
-      : inner_(std::move(inner)), remaining_(survivingStatements) {}
+  SabotagedMes(std::shared_ptr<MesDatabase> inner, std::function<bool(const std::string&)> due,
+               std::string sabotage)
+      : inner_(std::move(inner)), due_(std::move(due)), sabotage_(std::move(sabotage)) {}
 
   std::shared_ptr<Recordset> ExecuteQuery(const std::string& sql) override {
-    dropWhenDue();
+    sabotageWhenDue(sql);
     return inner_->ExecuteQuery(sql);
   }
   std::shared_ptr<Recordset> SelectRecords(const std::string& tables, const std::string& columns,
                                            const std::string& condition,
                                            const std::string& extra) override {
-    dropWhenDue();
+    sabotageWhenDue(selectRecordsStatement(tables, columns, condition, extra));
     return inner_->SelectRecords(tables, columns, condition, extra);
   }
 
  private:
-  void dropWhenDue() {
-    if (remaining_-- != 0) return;
+  void sabotageWhenDue(const std::string& sql) {
+    if (done_ || !due_(sql)) return;
+    done_ = true;
     try {
-      inner_->ExecuteQuery("SELECT pg_terminate_backend(pg_backend_pid())");
+      inner_->ExecuteQuery(sabotage_);
     } catch (const AutomationError&) {
-      // The connection is gone, which is the point.
+      // The connection is gone, which is the point when it was the MES's own.
     }
   }
 
   std::shared_ptr<MesDatabase> inner_;
-  int remaining_;
+  std::function<bool(const std::string&)> due_;
+  std::string sabotage_;
+  bool done_ = false;
 };
+
+// The server drops the MES connection before statement number `surviving` + 1.
+std::shared_ptr<MesDatabase> vanishingMes(std::shared_ptr<MesDatabase> inner, int surviving) {
+  auto remaining = std::make_shared<int>(surviving);
+  return std::make_shared<SabotagedMes>(
+      std::move(inner), [remaining](const std::string&) { return (*remaining)-- == 0; },
+      "SELECT pg_terminate_backend(pg_backend_pid())");
+}
 
 class OdbcPgServerGoesAway : public testing::PgServerTest {};
 
@@ -232,8 +245,7 @@ TEST_F(OdbcPgServerGoesAway, MesConnectionLostMidRunEndsThroughTheErrorExit) {
   writePgHome(home, server);
   // After the item lookup and a few statements of the main demo's checks.
   for (const int surviving : {0, 1, 3, 10}) {
-    auto mes = std::make_shared<VanishingMes>(
-        openMesDatabase("odbc:" + server.mes, home.path().string()), surviving);
+    auto mes = vanishingMes(openMesDatabase("odbc:" + server.mes, home.path().string()), surviving);
     const Outcome outcome = runCheck(home.path().string(), "LOT-A01", "S-FQC-100", mes);
     EXPECT_NE(outcome.json.find("\"result\": \"\""), std::string::npos)
         << "after " << surviving << " statements:\n"
@@ -242,6 +254,28 @@ TEST_F(OdbcPgServerGoesAway, MesConnectionLostMidRunEndsThroughTheErrorExit) {
     EXPECT_NE(trace.find("SQLSTATE"), std::string::npos) << trace;
     EXPECT_EQ(trace.find(server.password), std::string::npos) << trace;
   }
+}
+
+// The inspection server drops the item's connection in the middle of the item: after the lot's
+// bump-defect rate, when the check asks the MES for the lot loss-rate limits. Before, the
+// remaining predicates answered false and the run said "ok" with those findings missing.
+TEST_F(OdbcPgServerGoesAway, InspectionConnectionLostMidItemEndsTheRunNamingThePredicate) {
+  TempFolder home;
+  writePgHome(home, server);
+  auto mes = std::make_shared<SabotagedMes>(
+      openMesDatabase("odbc:" + server.mes, home.path().string()),
+      [](const std::string& sql) {
+        return sql.find("A.LOTPERCENT IS NOT NULL") != std::string::npos;
+      },
+      "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = 'inspection'");
+  const Outcome outcome = runCheck(home.path().string(), "LOT-A03", "S-FQC-100", mes);
+  EXPECT_NE(outcome.json.find("\"result\": \"\""), std::string::npos) << outcome.json;
+  // The predicate that met the lost connection has the run's last entry, with the SQLSTATE.
+  ASSERT_FALSE(outcome.trace.empty());
+  const std::string& last = outcome.trace.back();
+  EXPECT_EQ(last.rfind("Abnormals.chkAugLotSingle: ", 0), 0u) << joined(outcome.trace);
+  EXPECT_NE(last.find("SQLSTATE"), std::string::npos) << last;
+  EXPECT_NE(last.find("statement: SELECT SUM(B.DefectQty)"), std::string::npos) << last;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -48,9 +48,10 @@ bool lotRateExceeds(Run& run, double limit, const std::string& basicDataId,
   return rate > limit;
 }
 
-// The first row's WaferDefect of `sql`, compared with `limit`.
+// The first row's WaferDefect of `sql`, compared with `limit`; no row is no finding.
 bool waferRateExceeds(Run& run, double limit, const std::string& sql) {
   const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(sql);
+  if (rows->Eof()) return false;
   return rows->Fields("WaferDefect").toDouble() > limit;
 }
 
@@ -71,6 +72,8 @@ std::string getBumpDefect(Run& run) {
 bool chkLotBumpDefect(Run& run, double limit, const std::string& basicDataId) {
   return runProcedure(run.context, "chkLotBumpDefect", false, [&](bool& answer) {
     const std::string bumpCodes = getBumpDefect(run);
+    // No configured code counts no failure; "IN ()" is a syntax error outside SQLite.
+    if (bumpCodes.empty()) return;
     answer = lotRateExceeds(
         run, limit, basicDataId,
         kDefectCount + threeLevelJoin(basicDataId) + " AND c.ReasonCode in (" + bumpCodes + ") ");
@@ -90,7 +93,9 @@ bool chkWaferBumpDefect(Run& run, double limit, const std::string& basicDataId,
                         const std::string& waferSeq) {
   return runProcedure(run.context, "chkWaferBumpDefect", false, [&](bool& answer) {
     const std::string bumpCodes = getBumpDefect(run);
-    // One row per distinct pair of wafer and site sample sizes; the first row decides.
+    if (bumpCodes.empty()) return;
+    // One row per distinct pair of wafer and site sample sizes; the first row decides. A wafer
+    // without bump failures has no row.
     answer = waferRateExceeds(run, limit,
                               "SELECT Decode(Sum(c.Count)/(a.SampleSize+b.SampleSize),Null,0,"
                               "Sum(c.Count)/(a.SampleSize+b.SampleSize))*100 WaferDefect " +

@@ -11,8 +11,9 @@
 // single precision and widened back (Variant::toSingle). A rate is a finding only when it is
 // strictly greater than its limit.
 //
-// Every operation is a traced procedure: it never throws; after a failure (traced) it answers
-// false, or for getBumpDefect the list built so far.
+// Every operation is a traced procedure: after data that answered unfit (traced) it answers
+// false, or for getBumpDefect the list built so far; when the database could not answer, the
+// run ends (procedure.hpp).
 #pragma once
 
 #include <string>
@@ -26,12 +27,13 @@ namespace velmora {
 std::string getBumpDefect(Run& run);
 
 // True when the bump-defect failures of basic-data record `basicDataId`, over the record's
-// sample total, exceed `limit` percent.
+// sample total, exceed `limit` percent. Without configured bump-defect codes the answer is false
+// and no rate is asked for.
 bool chkLotBumpDefect(Run& run, double limit, const std::string& basicDataId);
 
 // True when the bump-defect rate of wafer `waferSeq` of basic-data record `basicDataId`
-// exceeds `limit` percent. A wafer without any bump failure gives no row; reading it fails,
-// which is traced and answers false.
+// exceeds `limit` percent. A wafer without any bump failure gives no row: false. Without
+// configured bump-defect codes the answer is false and no rate is asked for.
 bool chkWaferBumpDefect(Run& run, double limit, const std::string& basicDataId,
                         const std::string& waferSeq);
 

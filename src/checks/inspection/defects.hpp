@@ -7,9 +7,11 @@
 // a single-precision number widened to double, and only a rate strictly above it answers true.
 // Only the first row of the grouped sum counts.
 //
-// Each predicate is a traced procedure: it writes its start entry, and on a failure (the
-// statement fails, a die base of 0, a value that is not a number) its error entry, and answers
-// false; no failure reaches the caller. No row, or a null sum or die base, answers false. A
+// Each predicate is a traced procedure: it writes its start entry, and on data that answered
+// unfit (a die base of 0, a value that is not a number, a server's data exception) its error
+// entry, and answers false. When the inspection database could not answer (a failing statement,
+// a lost connection, a timeout) the error entry is written and the run ends (procedure.hpp).
+// No row, or a null sum or die base, answers false. A
 // defect code or wafer id that is not a plain number (isPlainNumber) is never sent: the error
 // entry names the rejected value and the answer is false.
 #pragma once

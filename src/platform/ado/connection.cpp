@@ -51,11 +51,11 @@ void Connection::Open(const std::string& connectionString, const std::string& us
   const DriverSpec spec = resolveProvider(provider, providers_);
   switch (spec.driver) {
     case DriverSpec::Driver::Sqlite:
-      session_ = openSqliteSession(sqlitePath(spec, settings), ConnectionTimeout);
+      session_ = openSqliteSession(sqlitePath(spec, settings), BusyTimeout);
       break;
     case DriverSpec::Driver::Odbc:
       session_ = openOdbcSession(odbcConnectionString(spec.argument, settings, user, password),
-                                 ConnectionTimeout);
+                                 ConnectionTimeout, CommandTimeout);
       break;
   }
 }

@@ -43,7 +43,9 @@ class Connection {
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  long ConnectionTimeout = 15;  // seconds; 0 waits without limit
+  long ConnectionTimeout = 15;  // seconds the login may take (ODBC); 0 waits without limit
+  long CommandTimeout = 30;     // seconds a statement may run (ODBC); 0 without limit
+  long BusyTimeout = 15;        // seconds SQLite waits for a lock held by a writer; 0 no limit
   long CursorLocation = kUseServer;
   std::string Provider;
 

@@ -100,6 +100,20 @@ std::optional<std::string> ConnectionString::find(std::string_view key) const {
   return std::nullopt;
 }
 
+std::string oledbValue(std::string_view value) {
+  const bool plain =
+      value.empty() || (value.find(';') == std::string_view::npos && !isBlank(value.front()) &&
+                        !isBlank(value.back()) && value.front() != '"' && value.front() != '\'' &&
+                        value.front() != '{');
+  if (plain) return std::string(value);
+  std::string out = "\"";
+  for (const char c : value) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
 std::string odbcConnectionString(const std::string& odbcAttributes, const ConnectionString& oledb,
                                  const std::string& user, const std::string& password) {
   struct Translation {

@@ -38,6 +38,11 @@ class ConnectionString {
   std::vector<Item> items_;
 };
 
+// `value` as an OLE DB connection-string value that ConnectionString::parse reads back as
+// `value`: as it is, or in double quotes (a quote inside doubled) when it holds ";", starts with
+// a quote or "{", or has blanks at either end.
+std::string oledbValue(std::string_view value);
+
 // The ODBC connection string for an OLE DB connection string, as SQLDriverConnect takes it:
 // first `odbcAttributes` (the extra attributes of a provider spec "odbc:<attributes>", as
 // written), then the items of `oledb` in their order, where

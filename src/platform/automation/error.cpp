@@ -2,10 +2,34 @@
 
 namespace velmora {
 
-AutomationError::AutomationError(std::int32_t number, std::string description)
+AutomationError::AutomationError(std::int32_t number, std::string description, FailureKind kind)
     : std::runtime_error(std::to_string(number) + ":" + description),
       number_(number),
-      description_(std::move(description)) {}
+      description_(std::move(description)),
+      kind_(kind) {}
+
+bool endsCheckRun(const AutomationError& error) {
+  switch (error.kind()) {
+    case FailureKind::kNoAnswer:
+      return true;
+    case FailureKind::kUnfitData:
+      return false;
+    case FailureKind::kByNumber:
+      break;
+  }
+  switch (error.number()) {
+    case err::kNoCurrentRecord:
+    case err::kInvalidNull:
+    case err::kTypeMismatch:
+    case err::kDivisionByZero:
+    case err::kOverflow:
+    case err::kInvalidCall:
+    case err::kSubscript:
+      return false;
+    default:
+      return true;
+  }
+}
 
 std::string describe(std::int32_t number) {
   switch (number) {

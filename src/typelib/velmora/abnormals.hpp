@@ -4,7 +4,7 @@
 //   check.MESDB(database);  check.LogTrace(trace);
 //   check.LotID("LOT1");    check.StepID("STEP1");
 //   if (check.preExecute() == "ok") {
-//     std::string result = check.Execute();   // "ok", "SqlFail" or "" on an unexpected failure
+//     std::string result = check.Execute();   // "ok", "SqlFail", or "" when it failed
 //     for (int i = 1; i <= check.Count(); ++i) { auto record = check.Item(i); ... }
 //   }
 //
@@ -74,7 +74,9 @@ class Abnormals : public Object {
   std::string preExecute() const;
 
   // One check run. Returns "ok" when it ended normally, "SqlFail" when the inspection database
-  // could not be opened, "" when an unexpected failure ended it. Never throws.
+  // could not be opened, "" when a failure ended it: a database that could not answer (a missing
+  // table, a lock held past the busy timeout, a corrupt file, a lost connection, ...) or an
+  // unexpected failure, named in the trace. Never throws.
   std::string Execute();
 
  private:

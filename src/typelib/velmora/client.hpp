@@ -37,11 +37,24 @@ struct ClientConfig {
   // (such as [MSSQL] ServerName=inspection.db) is taken against the home folder, as every
   // relative path of the file is.
   std::map<std::string, std::string, CaseInsensitiveLess> providers;
+  // [MESDB] QueryTimeout (default 30) and BusyTimeout (default 15), in seconds, 0 for no limit:
+  // for openMesDatabase and Context::timeouts.
+  DatabaseTimeouts timeouts;
+  // [MSSQL] ServerName, as written: the inspection database's server, or its file when the
+  // provider SQLOLEDB.1 is SQLite.
+  std::string inspectionServer;
 };
 
 // Reads <home>/INI/MESconfig.ini. A missing or unreadable file is an error naming the file; a
-// missing or empty [MESDB] Connection is an error naming the section, the key and the file.
+// missing or empty [MESDB] Connection is an error naming the section, the key and the file, as
+// is a QueryTimeout or BusyTimeout that is not a whole number of seconds from 0 to 86400.
 ClientConfig loadClientConfig(const std::string& home);
+
+// The files of the SQLite databases the configuration names: the MES database when `mesUri`
+// (the [MESDB] Connection, or the URI that overrides it) is "sqlite:<path>", and the inspection
+// database when the provider SQLOLEDB.1 resolves to SQLite, each as openMesDatabase and the
+// inspection connection resolve it. A host keeps its own output (such as a trace file) off them.
+std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config, const std::string& mesUri);
 
 // ---------------------------------------------------------------------------------------------
 // MES database
@@ -51,13 +64,15 @@ ClientConfig loadClientConfig(const std::string& home);
 //                                 against `home`; a missing file is an error naming it;
 //   "odbc:<connection string>"    an ODBC connection (the string as SQLDriverConnect takes it).
 // Any other form is error 5 naming the URI. The prefixes compare without regard to case.
+// `timeouts.busy` bounds SQLite's wait for a lock, `timeouts.query` every ODBC statement.
 //
 // The database's operations:
 //   ExecuteQuery(sql)   runs `sql` as it is;
 //   SelectRecords(tables, columns, condition, extra) runs exactly
 //       "SELECT " + columns + " FROM " + tables + " WHERE " + condition
 //     followed by " " + extra only when extra is not empty.
-std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home);
+std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home,
+                                             const DatabaseTimeouts& timeouts = {});
 
 // The statement SelectRecords runs (see above).
 std::string selectRecordsStatement(const std::string& tables, const std::string& columns,

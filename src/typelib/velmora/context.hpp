@@ -24,6 +24,17 @@ struct CaseInsensitiveLess {
   bool operator()(const std::string& a, const std::string& b) const;
 };
 
+// How long database work may take, in seconds; 0 sets no limit. The MES client's configuration
+// sets them ([MESDB] QueryTimeout and BusyTimeout).
+struct DatabaseTimeouts {
+  // How long one statement may run on an ODBC connection (the ODBC query timeout), on the MES
+  // and on the inspection database; a statement that runs longer fails, and the check run ends.
+  long query = 30;
+  // How long SQLite waits for a lock that another connection holds (a writer of the MES) before
+  // the statement fails with "database is locked", and the check run ends.
+  long busy = 15;
+};
+
 class Context {
  public:
   // The context of check objects created without one.
@@ -41,6 +52,9 @@ class Context {
   // against <folder>), "odbc" or "odbc:<extra ODBC attributes>"; a value may also name another
   // provider. Names not listed resolve to themselves, and "SQLOLEDB.1" to "odbc" by default.
   std::map<std::string, std::string, CaseInsensitiveLess> providers;
+
+  // The timeouts of the inspection connections the component opens.
+  DatabaseTimeouts timeouts;
 };
 
 }  // namespace velmora

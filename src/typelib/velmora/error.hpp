@@ -3,6 +3,16 @@
 // A failure carries a number and a description, as automation run-time errors do, so that trace
 // entries read "13:Type mismatch" the way integrators of the MES expect. Database failures carry
 // the driver's native error number (or kGenericFailure) and the driver's message.
+//
+// A failure also says what it means for a check run. When the database answered and the data
+// it gave is unfit (no current record, a Null, a text that is no number, a division by zero, a
+// server's data exception), the procedure where it happened traces it and the run goes on. When
+// the database could not answer (a missing table or column, a statement it cannot run, a lock
+// held past the timeout, an I/O error, a corrupt file, a lost connection, a statement timeout,
+// no memory, no permission), the run ends with the result "" so that no caller is told "ok"
+// with findings missing. The built-in drivers mark each failure they raise; a host's own
+// MesDatabase may mark its failures the same way (otherwise the number decides, see
+// endsCheckRun).
 #pragma once
 
 #include <cstdint>
@@ -11,16 +21,26 @@
 
 namespace velmora {
 
+// What a failure means for the check run in which it happens.
+enum class FailureKind {
+  kByNumber,   // not marked: the number decides (endsCheckRun)
+  kUnfitData,  // the database answered; the data is unfit (the run goes on)
+  kNoAnswer,   // the database could not answer (the run ends)
+};
+
 class AutomationError : public std::runtime_error {
  public:
-  AutomationError(std::int32_t number, std::string description);
+  AutomationError(std::int32_t number, std::string description,
+                  FailureKind kind = FailureKind::kByNumber);
 
   std::int32_t number() const { return number_; }
   const std::string& description() const { return description_; }
+  FailureKind kind() const { return kind_; }
 
  private:
   std::int32_t number_;
   std::string description_;
+  FailureKind kind_;
 };
 
 // Well-known automation run-time error numbers.
@@ -49,5 +69,12 @@ inline constexpr std::int32_t kGenericFailure = -2147467259;
 
 // The standard description of a well-known number ("" for other numbers).
 std::string describe(std::int32_t number);
+
+// Whether `error` ends a check run rather than being traced and passed over: true for a failure
+// marked kNoAnswer, false for one marked kUnfitData. An unmarked failure is data answering unfit
+// only when its number is one of 3021 (no current record), 94 (invalid use of Null), 13 (type
+// mismatch), 11 (division by zero), 6 (overflow), 5 and 9 (a key or argument not found); any
+// other number ends the run.
+bool endsCheckRun(const AutomationError& error);
 
 }  // namespace velmora

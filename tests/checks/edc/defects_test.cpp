@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/procedure.hpp"
 #include "support/run_fixture.hpp"
 
 namespace velmora {
@@ -53,9 +54,10 @@ TEST(GetBumpDefect, NoCodesAFailureOrAQuoteInACode) {
   RunFixture none;
   EXPECT_EQ(getBumpDefect(none.run), "");
 
+  // A missing table ends the run, traced here.
   RunFixture failing;
   failing.mes->failOn("MES_BASIC_LISTDATA", AutomationError(-7, "ORA-00942: no table"));
-  EXPECT_EQ(getBumpDefect(failing.run), "");
+  EXPECT_THROW(getBumpDefect(failing.run), RunEnded);
   EXPECT_TRUE(errorTraced(failing, "Abnormals.getBumpDefect: -7:ORA-00942: no table"));
 
   RunFixture quoted;
@@ -115,11 +117,11 @@ TEST(ChkLotSingleDefect, ComparesTheRateStrictlyWithTheSingleLimit) {
   }
 }
 
-TEST(ChkLotSingleDefect, AFailingQueryIsTracedAndAnswersFalse) {
+TEST(ChkLotSingleDefect, AFailingQueryIsTracedAndEndsTheRun) {
   RunFixture f;
   scriptLot(f, Variant(3.0), Variant(200.0));
   f.mes->failOn("LotDie", AutomationError(-904, "ORA-00904: invalid identifier"));
-  EXPECT_FALSE(chkLotSingleDefect(f.run, 0.0, "BD1", "R1"));
+  EXPECT_THROW(chkLotSingleDefect(f.run, 0.0, "BD1", "R1"), RunEnded);
   EXPECT_EQ(f.trace->entries,
             (std::vector<std::string>{"Abnormals.chkLotSingleDefect: Executing...",
                                       "Abnormals.chkLotSingleDefect: -904:ORA-00904: invalid "
@@ -153,12 +155,25 @@ TEST(ChkWaferBumpDefect, SendsTheGroupedWaferStatementAndComparesStrictly) {
   }
 }
 
-TEST(ChkWaferBumpDefect, AWaferWithoutBumpFailuresIsATracedFalse) {
+// A wafer without bump failures has no row; without configured codes there is nothing to count
+// (and "IN ()" would be a syntax error outside SQLite). Both answer false, even against a limit
+// below 0, without an error entry.
+TEST(ChkBumpDefect, NoRowOrNoConfiguredCodeIsFalseWithoutAnErrorEntry) {
   RunFixture f;
   f.mes->on("MES_BASIC_LISTDATA", Answer{{"FIELD_VALUE"}, {{Variant("B1")}}});
   f.mes->on("WaferDefect", Answer{{"WAFERDEFECT"}, {}});
   EXPECT_FALSE(chkWaferBumpDefect(f.run, -1.0, "BD1", "3"));
-  EXPECT_TRUE(errorTraced(f, "Abnormals.chkWaferBumpDefect: 3021:"));
+  EXPECT_EQ(f.trace->entries,
+            (std::vector<std::string>{"Abnormals.chkWaferBumpDefect: Executing...",
+                                      "Abnormals.getBumpDefect: Executing..."}));
+
+  RunFixture none;
+  EXPECT_FALSE(chkLotBumpDefect(none.run, -1.0, "BD1"));
+  EXPECT_FALSE(chkWaferBumpDefect(none.run, -1.0, "BD1", "3"));
+  EXPECT_EQ(none.mes->statements, (std::vector<std::string>{kBumpList, kBumpList}));
+  for (const std::string& entry : none.trace->entries) {
+    EXPECT_NE(entry.find("Executing..."), std::string::npos) << entry;
+  }
 }
 
 TEST(ChkWaferSingleDefect, SendsTheUngroupedWaferStatementAndComparesStrictly) {

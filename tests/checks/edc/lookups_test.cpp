@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/procedure.hpp"
 #include "support/run_fixture.hpp"
 
 namespace velmora {
@@ -54,7 +55,7 @@ TEST(GetLotYield, AZeroSampleSumIsATracedDivisionByZero) {
             "is 0");
 }
 
-TEST(GetLotYield, NoRowOrAFailingQueryGivesEmpty) {
+TEST(GetLotYield, NoRowGivesEmptyAndAFailingQueryEndsTheRun) {
   RunFixture f;
   f.mes->on("EDC_PRD_FAILCOUNT", Answer{{"SAMPLESIZE", "FAILCOUNT"}, {}});
   EXPECT_EQ(getLotYield(f.run, "BD1"), "");
@@ -62,7 +63,7 @@ TEST(GetLotYield, NoRowOrAFailingQueryGivesEmpty) {
 
   RunFixture failing;
   failing.mes->failOn("EDC_PRD_FAILCOUNT", AutomationError(-942, "ORA-00942"));
-  EXPECT_EQ(getLotYield(failing.run, "BD1"), "");
+  EXPECT_THROW(getLotYield(failing.run, "BD1"), RunEnded);
   EXPECT_EQ(failing.trace->entries.back(), "Abnormals.getLotYield: -942:ORA-00942");
 }
 

@@ -4,6 +4,7 @@
 
 #include "checks/inspection/inspection_db.hpp"
 #include "checks/inspection/statements.hpp"
+#include "common/procedure.hpp"
 #include "support/scripted_mes.hpp"
 
 namespace velmora {
@@ -141,10 +142,10 @@ TEST(AugDefects, ADieBaseOfZeroIsTracedAsADivisionByZero) {
       << entries[1];
 }
 
-TEST(AugDefects, AFailingStatementIsTracedAndAnswersFalse) {
+TEST(AugDefects, AFailingStatementIsTracedAndEndsTheRun) {
   DefectFixture f;
   // No connection at all: the command cannot run.
-  EXPECT_FALSE(chkAugLotBump(f.context, 0.0f, "LOT1", "IQC", nullptr));
+  EXPECT_THROW(chkAugLotBump(f.context, 0.0f, "LOT1", "IQC", nullptr), RunEnded);
   const auto entries = f.entries("chkAugLotBump");
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].rfind("Abnormals.chkAugLotBump: 91:", 0), 0u) << entries[1];

@@ -4,7 +4,10 @@
 
 #include "check/dispatch.hpp"
 #include "checks/inspection/inspection_db.hpp"
+#include "common/database.hpp"
 #include "platform/ado/connection.hpp"
+#include "platform/ado/connection_string.hpp"
+#include "platform/ado/odbc/pg_server.hpp"
 #include "support/check_fixture.hpp"
 #include "support/run_fixture.hpp"
 
@@ -61,6 +64,40 @@ TEST(InspectionItem, AnUnreachableDatabaseRunsNoCheckAndKeepsThePasswordOutOfThe
   ASSERT_EQ(f.trace->entries.size(), 2u);
   EXPECT_NE(f.trace->entries[1].find("missing.db"), std::string::npos) << f.trace->entries[1];
   EXPECT_EQ(f.traced("s3cret"), 0);
+}
+
+// The login settings are quoted where needed: the connection string reads back as written
+// (before, a ";" in the password split it and the login failed), and no password is traced.
+TEST(InspectionItem, APasswordWithSemicolonQuotesOrBlanksLogsInAndIsNeverTraced) {
+  for (const std::string password : {"pa;ss", "'pa'ss", "\"pa\"ss", "  pa ss ", "{pa}ss", "p=s"}) {
+    ItemFixture f;
+    f.run.inspection.password = password;
+    const ado::ConnectionString written =
+        ado::ConnectionString::parse(inspectionConnectionString(f.run.inspection));
+    EXPECT_EQ(written.get("Password"), password);
+    EXPECT_EQ(written.get("Data Source"), f.run.inspection.server);
+    EXPECT_EQ(written.get("User Id"), "inspector");
+    EXPECT_EQ(written.get("Initial Catalog"), "INSPECTION");
+    EXPECT_TRUE(runInspectionItem(f.run, kInspectionItem)) << password;
+    EXPECT_EQ(f.traced(password), 0) << password;
+  }
+}
+
+// The same over ODBC against the test server, whose second role's password holds ";", braces,
+// "=" and a blank: the login succeeds, and the password is in no entry.
+class OdbcPgInspectionLogin : public testing::PgServerTest {};
+
+TEST_F(OdbcPgInspectionLogin, AnOddPasswordLogsIn) {
+  if (server.oddUser.empty()) GTEST_SKIP() << "no role with an odd password configured";
+  RunFixture f;
+  f.context->providers["SQLOLEDB.1"] = "odbc:Driver={" + server.driver + "};Port=" + server.port;
+  const InspectionSettings settings{"127.0.0.1", server.oddUser, server.oddPassword, "inspection"};
+  ASSERT_TRUE(getMSSQLConnect(f.run, settings)) << f.trace->entries.back();
+  const auto rows = runCommand("SELECT current_user", f.state.inspection);
+  EXPECT_EQ(rows->Fields(0), Variant(server.oddUser));
+  for (const std::string& entry : f.trace->entries) {
+    EXPECT_EQ(entry.find(server.oddPassword), std::string::npos) << entry;
+  }
 }
 
 TEST(InspectionItem, TheConnectionIsDroppedAlsoWhenTheCheckFails) {

@@ -143,7 +143,8 @@ TEST(SpcChartCheck, AWaferWithoutRawDataKeepsEmptyCellsAndTheRunGoesOn) {
   RunFixture f;
   f.mes->on("FROM EDC_PRD_BASICDATA A,EDC_PRD_STATDATA B",
             charts({{"E1", "S9", "", "", "1", "0"}, {"E1", "S8", "", "", "1", "0"}}));
-  f.mes->failOn("STATDATASYSID = 'S8'", AutomationError(-1, "lost connection"));
+  f.mes->failOn("STATDATASYSID = 'S8'",
+                AutomationError(13, "Type mismatch", FailureKind::kUnfitData));
   runSpcChartCheck(f.run);
   const auto rows = f.rows();
   ASSERT_EQ(rows.size(), 2u);
@@ -154,7 +155,7 @@ TEST(SpcChartCheck, AWaferWithoutRawDataKeepsEmptyCellsAndTheRunGoesOn) {
   }
   EXPECT_EQ(f.trace->entries.back(), "Abnormals.getWaferId: Executing...");
   EXPECT_NE(std::find(f.trace->entries.begin(), f.trace->entries.end(),
-                      "Abnormals.getWaferSeq: -1:lost connection"),
+                      "Abnormals.getWaferSeq: 13:Type mismatch"),
             f.trace->entries.end());
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/procedure.hpp"
 #include "support/run_fixture.hpp"
 
 namespace velmora {
@@ -39,10 +40,10 @@ TEST(GetWaferSeq, AnswersEmptyWithoutIdRowOrValue) {
   EXPECT_EQ(f.mes->statements.size(), 2u);
 }
 
-TEST(GetWaferSeq, TracesAFailureAndAnswersEmpty) {
+TEST(GetWaferSeq, AMissingTableIsTracedAndEndsTheRun) {
   RunFixture f;
   f.mes->failOn("EDC_PRD_RAWDATA", AutomationError(942, "ORA-00942: table missing"));
-  EXPECT_EQ(getWaferSeq(f.run, "S1"), "");
+  EXPECT_THROW(getWaferSeq(f.run, "S1"), RunEnded);
   EXPECT_EQ(f.trace->entries,
             (std::vector<std::string>{"Abnormals.getWaferSeq: Executing...",
                                       "Abnormals.getWaferSeq: 942:ORA-00942: table missing"}));

@@ -19,10 +19,10 @@ using velmora::testing::makeDatabase;
 using velmora::testing::readBytes;
 using velmora::testing::TempFolder;
 
-std::shared_ptr<Connection> openSqlite(const std::string& path, long timeout = 15) {
+std::shared_ptr<Connection> openSqlite(const std::string& path, long busyTimeout = 15) {
   auto connection = std::make_shared<Connection>();
   connection->Provider = "sqlite";
-  connection->ConnectionTimeout = timeout;
+  connection->BusyTimeout = busyTimeout;
   connection->Open("Data Source=" + path + ";");
   return connection;
 }
@@ -234,6 +234,7 @@ TEST_F(SqliteDriver, FailingStatementCarriesSqlitesMessageAndTheStatement) {
   const std::string sql = "SELECT X FROM NO_SUCH_TABLE WHERE A='1' ";
   const AutomationError error = failureOf(*connection, sql);
   EXPECT_EQ(error.number(), SQLITE_ERROR);
+  EXPECT_EQ(error.kind(), FailureKind::kNoAnswer);
   EXPECT_NE(error.description().find("no such table: NO_SUCH_TABLE"), std::string::npos)
       << error.description();
   EXPECT_NE(error.description().find(sql), std::string::npos) << error.description();
@@ -253,7 +254,7 @@ TEST_F(SqliteDriver, OneStatementPerCall) {
   EXPECT_EQ(failureOf(*connection, "  ").number(), err::kGenericFailure);
 }
 
-TEST_F(SqliteDriver, ConnectionTimeoutIsTheBusyTimeout) {
+TEST_F(SqliteDriver, BusyTimeoutBoundsTheWaitForALock) {
   auto connection = openSqlite(db, 1);
   sqlite3* writer = nullptr;
   ASSERT_EQ(sqlite3_open(db.c_str(), &writer), SQLITE_OK);
@@ -266,6 +267,7 @@ TEST_F(SqliteDriver, ConnectionTimeoutIsTheBusyTimeout) {
   sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(writer);
   EXPECT_EQ(error.number() & 0xff, SQLITE_BUSY) << error.description();
+  EXPECT_EQ(error.kind(), FailureKind::kNoAnswer);
   EXPECT_GE(waited, std::chrono::milliseconds(900));
   EXPECT_LT(waited, std::chrono::seconds(10));
 }

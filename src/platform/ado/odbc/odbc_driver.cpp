@@ -20,11 +20,13 @@ using odbc::succeeded;
 
 class OdbcSession : public Session {
  public:
-  OdbcSession(std::unique_ptr<Link> link, std::string dbmsName, std::vector<std::string> secrets)
+  OdbcSession(std::unique_ptr<Link> link, std::string dbmsName, std::vector<std::string> secrets,
+              SQLULEN queryTimeout)
       : link_(std::move(link)),
         dbmsName_(std::move(dbmsName)),
         oracle_(odbc::isOracle(dbmsName_)),
-        secrets_(std::move(secrets)) {}
+        secrets_(std::move(secrets)),
+        queryTimeout_(queryTimeout) {}
 
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
     const std::string statementText = oracle_ ? sql : odbc::nonOracleStatement(sql);
@@ -32,6 +34,10 @@ class OdbcSession : public Session {
     if (statementText != sql) context += "; as run: " + statementText;
 
     odbc::StatementHandle statement = odbc::allocateStatement(*link_, secrets_);
+    // A driver that cannot time statements out refuses the attribute or changes its value; the
+    // statement then runs as long as the server lets it.
+    SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(queryTimeout_), SQL_IS_UINTEGER);
     std::vector<SQLWCHAR> wide = odbc::toWide(statementText);
     const SQLRETURN rc =
         SQLExecDirectW(statement.get(), wide.data(), static_cast<SQLINTEGER>(wide.size() - 1));
@@ -40,8 +46,10 @@ class OdbcSession : public Session {
       return std::make_shared<MemoryRecordset>(std::vector<std::string>{},
                                                std::vector<std::vector<Variant>>{});
     }
-    if (!succeeded(rc)) odbc::raiseOdbcError(SQL_HANDLE_STMT, statement.get(), context, secrets_);
-    return odbc::readResult(statement.get(), context, secrets_);
+    if (!succeeded(rc)) {
+      odbc::raiseOdbcError(SQL_HANDLE_STMT, statement.get(), context, secrets_, dbmsName_);
+    }
+    return odbc::readResult(statement.get(), context, secrets_, dbmsName_);
   }
 
   std::string DbmsName() const override { return dbmsName_; }
@@ -51,7 +59,17 @@ class OdbcSession : public Session {
   std::string dbmsName_;
   bool oracle_;
   std::vector<std::string> secrets_;
+  SQLULEN queryTimeout_;
 };
+
+// Seconds as an ODBC attribute value (0: no limit); negative is error 5 naming `what`.
+SQLULEN seconds(long value, const char* what, const std::string& context) {
+  if (value < 0) {
+    raise(err::kInvalidCall,
+          std::string(what) + " " + std::to_string(value) + " s (" + context + ")");
+  }
+  return static_cast<SQLULEN>(value > static_cast<long>(UINT_MAX) ? UINT_MAX : value);
+}
 
 // SQL_DBMS_NAME of the connected link.
 std::string dbmsNameOf(const Link& link, const std::string& context,
@@ -73,20 +91,16 @@ std::string dbmsNameOf(const Link& link, const std::string& context,
 }  // namespace
 
 std::unique_ptr<Session> openOdbcSession(const std::string& connectionString,
-                                         long loginTimeoutSeconds) {
+                                         long loginTimeoutSeconds, long queryTimeoutSeconds) {
   const std::string complete = odbc::withProviderDefaults(connectionString);
   const std::vector<odbc::Attribute> attributes = odbc::parseAttributes(complete);
   const std::vector<std::string> secrets = odbc::secretsOf(attributes);
   const std::string context = "connecting to " + odbc::shownAttributes(attributes);
-  if (loginTimeoutSeconds < 0) {
-    raise(err::kInvalidCall,
-          "login timeout " + std::to_string(loginTimeoutSeconds) + " s (" + context + ")");
-  }
+  const SQLULEN timeout = seconds(loginTimeoutSeconds, "login timeout", context);
+  const SQLULEN queryTimeout = seconds(queryTimeoutSeconds, "query timeout", context);
 
   auto link = std::make_unique<Link>();
   const SQLHDBC connection = link->connection();
-  const SQLULEN timeout = static_cast<SQLULEN>(
-      loginTimeoutSeconds > static_cast<long>(UINT_MAX) ? UINT_MAX : loginTimeoutSeconds);
   if (!succeeded(SQLSetConnectAttrW(connection, SQL_ATTR_LOGIN_TIMEOUT,
                                     reinterpret_cast<SQLPOINTER>(timeout), SQL_IS_UINTEGER))) {
     odbc::raiseOdbcError(SQL_HANDLE_DBC, connection, "setting the login timeout; " + context,
@@ -110,7 +124,7 @@ std::unique_ptr<Session> openOdbcSession(const std::string& connectionString,
   link->markConnected();
 
   std::string dbmsName = dbmsNameOf(*link, context, secrets);
-  return std::make_unique<OdbcSession>(std::move(link), std::move(dbmsName), secrets);
+  return std::make_unique<OdbcSession>(std::move(link), std::move(dbmsName), secrets, queryTimeout);
 }
 
 }  // namespace velmora::ado

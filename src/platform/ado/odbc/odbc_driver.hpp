@@ -19,11 +19,13 @@ namespace velmora::ado {
 // Opens an ODBC session with `connectionString` (as SQLDriverConnect takes it: the provider
 // spec's extra attributes followed by the translated OLE DB items, see odbcConnectionString),
 // completed by odbc::withProviderDefaults (FreeTDS when no driver or data source is named, and a
-// TDS protocol version for FreeTDS), waiting at most `loginTimeoutSeconds` for the login (0: no
-// limit; negative is error 5). Failures are AutomationErrors carrying the driver's native error
-// number, SQLSTATE and message and the connection string with its password shown as "***"; the
-// password never appears in them.
+// TDS protocol version for FreeTDS), waiting at most `loginTimeoutSeconds` for the login; every
+// statement of the session may then run at most `queryTimeoutSeconds` (SQL_ATTR_QUERY_TIMEOUT;
+// one that runs longer fails with SQLSTATE HYT00). For both, 0 is no limit and a negative value
+// is error 5. Failures are AutomationErrors carrying the driver's native error number, SQLSTATE
+// and message and the connection string with its password shown as "***"; the password never
+// appears in them. They are marked as odbcError marks them (odbc_error.hpp).
 std::unique_ptr<Session> openOdbcSession(const std::string& connectionString,
-                                         long loginTimeoutSeconds);
+                                         long loginTimeoutSeconds, long queryTimeoutSeconds);
 
 }  // namespace velmora::ado

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ado/odbc/dialect.hpp"
 #include "platform/ado/odbc/wide_text.hpp"
 
 namespace velmora::ado::odbc {
@@ -49,8 +50,38 @@ std::string withoutSecrets(std::string text, const std::vector<std::string>& sec
   return text;
 }
 
+namespace {
+
+bool ofClass(const Diagnostic& record, std::string_view sqlClass) {
+  return std::string_view(record.state).substr(0, 2) == sqlClass;
+}
+
+// HY000 ("general error") with a native number the database uses for a data exception.
+bool isNativeDataException(const Diagnostic& record, std::string_view dbmsName) {
+  if (record.state != "HY000") return false;
+  if (isOracle(std::string(dbmsName))) {
+    return record.native == 1476 || record.native == 1722 || record.native == 1403;
+  }
+  if (dbmsName.find("SQL Server") != std::string_view::npos) {
+    return record.native == 8134 || record.native == 245;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool isDataException(const std::vector<Diagnostic>& records, std::string_view dbmsName) {
+  bool sawError = false;
+  for (const Diagnostic& record : records) {
+    if (ofClass(record, "01")) continue;
+    if (!ofClass(record, "22") && !isNativeDataException(record, dbmsName)) return false;
+    sawError = true;
+  }
+  return sawError;
+}
+
 AutomationError odbcError(const std::vector<Diagnostic>& records, const std::string& context,
-                          const std::vector<std::string>& secrets) {
+                          const std::vector<std::string>& secrets, std::string_view dbmsName) {
   std::int32_t number = 0;
   std::string description;
   for (const Diagnostic& record : records) {
@@ -61,12 +92,14 @@ AutomationError odbcError(const std::vector<Diagnostic>& records, const std::str
   if (number == 0) number = err::kGenericFailure;
   if (description.empty()) description = "the ODBC call failed without a diagnostic record";
   if (!context.empty()) description += " (" + context + ")";
-  return AutomationError(number, withoutSecrets(std::move(description), secrets));
+  const FailureKind kind =
+      isDataException(records, dbmsName) ? FailureKind::kUnfitData : FailureKind::kNoAnswer;
+  return AutomationError(number, withoutSecrets(std::move(description), secrets), kind);
 }
 
 void raiseOdbcError(SQLSMALLINT type, SQLHANDLE handle, const std::string& context,
-                    const std::vector<std::string>& secrets) {
-  throw odbcError(diagnosticsOf(type, handle), context, secrets);
+                    const std::vector<std::string>& secrets, std::string_view dbmsName) {
+  throw odbcError(diagnosticsOf(type, handle), context, secrets, dbmsName);
 }
 
 }  // namespace velmora::ado::odbc

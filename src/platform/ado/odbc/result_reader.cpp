@@ -44,11 +44,12 @@ struct Column {
 
 class Reader {
  public:
-  Reader(SQLHSTMT statement, const std::string& context, const std::vector<std::string>& secrets)
-      : statement_(statement), context_(context), secrets_(secrets) {}
+  Reader(SQLHSTMT statement, const std::string& context, const std::vector<std::string>& secrets,
+         const std::string& dbmsName)
+      : statement_(statement), context_(context), secrets_(secrets), dbmsName_(dbmsName) {}
 
   [[noreturn]] void fail() const {
-    raiseOdbcError(SQL_HANDLE_STMT, statement_, context_, secrets_);
+    raiseOdbcError(SQL_HANDLE_STMT, statement_, context_, secrets_, dbmsName_);
   }
 
   std::vector<Column> describe() const {
@@ -160,13 +161,15 @@ class Reader {
   SQLHSTMT statement_;
   const std::string& context_;
   const std::vector<std::string>& secrets_;
+  const std::string& dbmsName_;
 };
 
 }  // namespace
 
 std::shared_ptr<Recordset> readResult(SQLHSTMT statement, const std::string& context,
-                                      const std::vector<std::string>& secrets) {
-  return Reader(statement, context, secrets).read();
+                                      const std::vector<std::string>& secrets,
+                                      const std::string& dbmsName) {
+  return Reader(statement, context, secrets, dbmsName).read();
 }
 
 }  // namespace velmora::ado::odbc

@@ -24,8 +24,10 @@ namespace velmora::ado::odbc {
 //   everything else            text (UTF-8), dates and times in the driver's text form;
 //   NULL                       Null.
 // Texts are read in full, however long. Failures are AutomationErrors with the statement's
-// diagnostics, `context` appended and `secrets` removed.
+// diagnostics, `context` appended and `secrets` removed, marked as odbcError marks them for the
+// database `dbmsName`.
 std::shared_ptr<Recordset> readResult(SQLHSTMT statement, const std::string& context,
-                                      const std::vector<std::string>& secrets);
+                                      const std::vector<std::string>& secrets,
+                                      const std::string& dbmsName);
 
 }  // namespace velmora::ado::odbc

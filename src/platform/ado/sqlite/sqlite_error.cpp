@@ -8,7 +8,7 @@ void raiseStatementError(sqlite3* db, const std::string& sql, const std::string&
   description += " (statement: " + sql;
   if (rewritten != sql) description += "; as run: " + rewritten;
   description += ")";
-  throw AutomationError(code, description);
+  throw AutomationError(code, description, FailureKind::kNoAnswer);
 }
 
 }  // namespace velmora::ado::sqlite

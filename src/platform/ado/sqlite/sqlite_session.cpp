@@ -18,7 +18,8 @@ using sqlite::SqliteRecordset;
 using sqlite::StatementHandle;
 
 [[noreturn]] void cannotOpen(int code, const std::string& path, const std::string& reason) {
-  throw AutomationError(code, "cannot open SQLite database '" + path + "': " + reason);
+  throw AutomationError(code, "cannot open SQLite database '" + path + "': " + reason,
+                        FailureKind::kNoAnswer);
 }
 
 class SqliteSession : public Session {
@@ -28,7 +29,7 @@ class SqliteSession : public Session {
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
     const std::string rewritten = rewriteOuterJoins(sql);
     if (rewritten.size() > static_cast<std::size_t>(INT_MAX)) {
-      throw AutomationError(SQLITE_TOOBIG, "statement too long");
+      throw AutomationError(SQLITE_TOOBIG, "statement too long", FailureKind::kNoAnswer);
     }
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
@@ -37,7 +38,8 @@ class SqliteSession : public Session {
     StatementHandle statement(raw);
     if (rc != SQLITE_OK) sqlite::raiseStatementError(db_.get(), sql, rewritten);
     if (statement == nullptr) {
-      throw AutomationError(err::kGenericFailure, "no statement to run (statement: " + sql + ")");
+      throw AutomationError(err::kGenericFailure, "no statement to run (statement: " + sql + ")",
+                            FailureKind::kNoAnswer);
     }
     // One statement per call: what follows it may be blanks, comments and ";" only.
     const std::size_t rest = static_cast<std::size_t>(tail - rewritten.c_str());
@@ -49,7 +51,8 @@ class SqliteSession : public Session {
       if (rc != SQLITE_OK) sqlite::raiseStatementError(db_.get(), sql, rewritten);
       if (extraStatement != nullptr) {
         throw AutomationError(err::kGenericFailure,
-                              "more than one statement in one call (statement: " + sql + ")");
+                              "more than one statement in one call (statement: " + sql + ")",
+                              FailureKind::kNoAnswer);
       }
     }
     return std::make_shared<SqliteRecordset>(db_, std::move(statement), sql, rewritten);
@@ -66,8 +69,8 @@ class SqliteSession : public Session {
 std::unique_ptr<Session> openSqliteSession(const std::string& path, long busyTimeoutSeconds) {
   if (path.empty()) {
     throw AutomationError(SQLITE_CANTOPEN,
-                          "cannot open SQLite database: no file given (empty "
-                          "Data Source)");
+                          "cannot open SQLite database: no file given (empty Data Source)",
+                          FailureKind::kNoAnswer);
   }
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);

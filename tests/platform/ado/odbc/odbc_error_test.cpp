@@ -28,5 +28,50 @@ TEST(OdbcError, SecretsNeverShow) {
   EXPECT_NE(error.description().find("PWD=***"), std::string::npos) << error.description();
 }
 
+// A server's data exception is data that answered unfit (the run goes on); every other failure
+// means the database could not answer (the run ends).
+TEST(OdbcError, DataExceptionsAreUnfitDataEverythingElseNoAnswer) {
+  struct Case {
+    std::vector<Diagnostic> records;
+    const char* dbms;
+    FailureKind kind;
+  };
+  const Case cases[] = {
+      {{{"22012", 7, "ERROR: division by zero"}}, "PostgreSQL", FailureKind::kUnfitData},
+      {{{"22P02", 7, "invalid input syntax for type integer"}}, "", FailureKind::kUnfitData},
+      {{{"22018", 245, "Conversion failed"}, {"01000", 0, "info"}},
+       "Microsoft SQL Server",
+       FailureKind::kUnfitData},
+      {{{"HY000", 1476, "ORA-01476: divisor is equal to zero"}}, "Oracle", FailureKind::kUnfitData},
+      {{{"HY000", 1722, "ORA-01722: invalid number"}}, "Oracle", FailureKind::kUnfitData},
+      {{{"HY000", 1403, "ORA-01403: no data found"}}, "Oracle", FailureKind::kUnfitData},
+      {{{"HY000", 8134, "Divide by zero error encountered."}},
+       "Microsoft SQL Server",
+       FailureKind::kUnfitData},
+      // The same native numbers mean nothing on another database, nor under another state.
+      {{{"HY000", 1476, "general error"}}, "PostgreSQL", FailureKind::kNoAnswer},
+      {{{"HY000", 8134, "general error"}}, "Oracle", FailureKind::kNoAnswer},
+      {{{"42000", 1476, "syntax"}}, "Oracle", FailureKind::kNoAnswer},
+      {{{"HY000", 942, "ORA-00942: table or view does not exist"}},
+       "Oracle",
+       FailureKind::kNoAnswer},
+      {{{"42P01", 7, "relation does not exist"}}, "PostgreSQL", FailureKind::kNoAnswer},
+      {{{"08S01", 0, "communication link failure"}}, "PostgreSQL", FailureKind::kNoAnswer},
+      {{{"57P01", 7, "terminating connection"}}, "PostgreSQL", FailureKind::kNoAnswer},
+      {{{"HYT00", 0, "timeout expired"}}, "Microsoft SQL Server", FailureKind::kNoAnswer},
+      {{{"40001", 1205, "deadlock victim"}}, "Microsoft SQL Server", FailureKind::kNoAnswer},
+      {{{"53200", 7, "out of memory"}}, "PostgreSQL", FailureKind::kNoAnswer},
+      // A data exception beside a lost connection, or no diagnostic at all: no answer.
+      {{{"22012", 7, "division by zero"}, {"08S01", 0, "lost"}},
+       "PostgreSQL",
+       FailureKind::kNoAnswer},
+      {{}, "PostgreSQL", FailureKind::kNoAnswer},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = c.records.empty() ? "none" : c.records[0].state;
+    EXPECT_EQ(odbcError(c.records, "", {}, c.dbms).kind(), c.kind) << shown << " on " << c.dbms;
+  }
+}
+
 }  // namespace
 }  // namespace velmora::ado::odbc

@@ -24,7 +24,7 @@ class OdbcPgSession : public PgServerTest {
   void SetUp() override {
     PgServerTest::SetUp();
     if (IsSkipped()) return;
-    session = openOdbcSession(server.mes, 5);
+    session = openOdbcSession(server.mes, 5, 30);
   }
 
   // The first row's only field of `sql`.
@@ -128,13 +128,45 @@ TEST_F(OdbcPgSession, FailingStatementNamesSqlstateMessageAndStatement) {
   EXPECT_EQ(scalar("SELECT 7"), Variant(std::int64_t{7}));
 }
 
+// A server's data exception is unfit data; a missing table, and a statement that runs past the
+// query timeout, mean the database could not answer.
+TEST_F(OdbcPgSession, FailuresAreMarkedAndTheQueryTimeoutHolds) {
+  const std::unique_ptr<Session> impatient = openOdbcSession(server.mes, 5, 1);
+  struct Case {
+    Session& session;
+    const char* sql;
+    FailureKind kind;
+    std::vector<const char*> states;  // one of them
+  };
+  const Case cases[] = {
+      {*session, "SELECT 1/0", FailureKind::kUnfitData, {"22012"}},
+      {*session,
+       "SELECT COUNT(*) FROM EDC_PRD_FAILCOUNT WHERE FAILCOUNT = 'x'",
+       FailureKind::kUnfitData,
+       {"22P02"}},
+      {*session, "SELECT X FROM NO_SUCH_TABLE", FailureKind::kNoAnswer, {"42P01"}},
+      {*impatient, "SELECT pg_sleep(5)", FailureKind::kNoAnswer, {"57014", "HYT00"}},
+  };
+  for (const Case& c : cases) {
+    const AutomationError error = failureOf([&] { c.session.Execute(c.sql); });
+    EXPECT_EQ(error.kind(), c.kind) << c.sql << ": " << error.description();
+    bool named = false;
+    for (const char* state : c.states) {
+      named =
+          named || error.description().find(std::string("SQLSTATE ") + state) != std::string::npos;
+    }
+    EXPECT_TRUE(named) << c.sql << ": " << error.description();
+  }
+  EXPECT_EQ(scalar("SELECT 7"), Variant(std::int64_t{7}));
+}
+
 class OdbcPgLogin : public PgServerTest {};
 
 TEST_F(OdbcPgLogin, WrongPasswordFailsWithoutShowingIt) {
   const std::string wrong = "wrong-" + server.password;
   std::string text = server.mes;
   text.replace(text.find(server.password), server.password.size(), wrong);
-  const AutomationError error = failureOf([&] { openOdbcSession(text, 5); });
+  const AutomationError error = failureOf([&] { openOdbcSession(text, 5, 30); });
   EXPECT_NE(error.description().find("SQLSTATE"), std::string::npos) << error.description();
   EXPECT_NE(error.description().find("UID=velmora"), std::string::npos) << error.description();
   EXPECT_EQ(error.description().find(wrong), std::string::npos) << error.description();
