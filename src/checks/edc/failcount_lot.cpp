@@ -2,20 +2,13 @@
 
 #include "checks/edc/defects.hpp"
 #include "checks/edc/failcount_wafer.hpp"
-#include "checks/edc/fields.hpp"
 #include "checks/edc/lookups.hpp"
+#include "common/fields.hpp"
+#include "common/loss_rate.hpp"
 #include "common/text.hpp"
 
 namespace velmora {
 namespace {
-
-std::string lotLimitsQuery(const Run& run) {
-  return "SELECT A.REASONCODE,A.LOTPERCENT,B.DESCRIPTION "
-         " FROM EDC_PRD_LOSSRATE A, EDC_PRD_REASONCODE B "
-         " WHERE A.EDCITEMSYSID='" +
-         sqlValue(run.item.sysid) + "' " +
-         " AND A.LOTPERCENT IS NOT NULL AND A.REASONCODE=B.REASONCODE ";
-}
 
 void addLotFinding(Run& run, const std::string& entry, bool setsEdcFail) {
   if (setsEdcFail) run.state.flags.IsEDCFail = "Y";
@@ -36,7 +29,8 @@ void judgeFailCountData(Run& run, Recordset& rows, bool lotYieldSetsEdcFail) {
   }
 
   {
-    const std::shared_ptr<Recordset> limits = run.mes().ExecuteQuery(lotLimitsQuery(run));
+    const std::shared_ptr<Recordset> limits =
+        run.mes().ExecuteQuery(lotLossRateStatement(run.item.sysid));
     for (; !limits->Eof(); limits->MoveNext()) {
       const std::string reason = limits->Fields("REASONCODE").toText();
       const double limit = singleLimit(limits->Fields("LOTPERCENT"),

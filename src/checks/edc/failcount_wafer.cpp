@@ -1,8 +1,9 @@
 #include "checks/edc/failcount_wafer.hpp"
 
 #include "checks/edc/defects.hpp"
-#include "checks/edc/fields.hpp"
 #include "checks/edc/lookups.hpp"
+#include "common/fields.hpp"
+#include "common/loss_rate.hpp"
 #include "common/text.hpp"
 
 namespace velmora {
@@ -31,14 +32,6 @@ void addWaferRow(Run& run, const Wafer& wafer, double lotYield, std::string name
   row[col::kWaferYield] = wafer.waferYield;
 }
 
-std::string waferLimitsQuery(const Run& run) {
-  return "SELECT A.REASONCODE,A.WAFERPERCENT,B.DESCRIPTION "
-         " FROM EDC_PRD_LOSSRATE A, EDC_PRD_REASONCODE B "
-         " WHERE A.EDCITEMSYSID='" +
-         sqlValue(run.item.sysid) + "' " +
-         " AND A.WAFERPERCENT IS NOT NULL AND A.REASONCODE=B.REASONCODE ";
-}
-
 }  // namespace
 
 void judgeWafers(Run& run, Recordset& rows, const std::string& basicDataId, double lotYield) {
@@ -46,7 +39,7 @@ void judgeWafers(Run& run, Recordset& rows, const std::string& basicDataId, doub
   const Variant cpk = run.item.field("CPK");
   const Variant lsl = run.item.field("LSL");
   // The same limits serve every wafer; the statement is built once and run for each wafer.
-  const std::string limitsSql = waferLimitsQuery(run);
+  const std::string limitsSql = waferLossRateStatement(run.item.sysid);
 
   for (; !rows.Eof(); rows.MoveNext()) {
     const Variant failCountId = rows.Fields("FAILCOUNTSYSID");

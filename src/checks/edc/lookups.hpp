@@ -1,22 +1,15 @@
-// EDC lookups: single facts the checks read from the MES database through SelectRecords.
-//
-// Each lookup is a traced procedure: it never throws, and answers "" after a failure (traced).
-// Without a time version on the check object each answers kNeedTimeVersion and reads nothing.
+// EDC lookups: single facts the fail-count checks read from the MES database through
+// SelectRecords, under the rules of the shared lookups (common/lookups.hpp: traced procedures,
+// kNeedTimeVersion without a time version).
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "common/lookups.hpp"
 #include "common/run.hpp"
 
 namespace velmora {
-
-// The answer of every lookup when the check object has no time version. (The misspelling is the
-// text that MES clients already know.)
-inline constexpr const char* kNeedTimeVersion = "Need TimeVerion Sysid";
-
-// The WAFERID of the lot's wafer with sequence `waferSeq` ("" when there is none).
-std::string getWaferId(Run& run, const std::string& lotId, const std::string& waferSeq);
 
 // The yield of basic-data record `basicDataId` over all its fail-count records, in percent:
 // (sum of SAMPLESIZE - sum of FAILCOUNT) / sum of SAMPLESIZE * 100, rounded to 2 decimals with

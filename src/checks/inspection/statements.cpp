@@ -9,14 +9,6 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The loss-rate statement for the limit column `percent` (LOTPERCENT or WAFERPERCENT).
-std::string lossRateStatement(const std::string& itemSysid, const std::string& percent) {
-  return "SELECT A.REASONCODE,A." + percent + ",B.DESCRIPTION " +
-         " FROM EDC_PRD_LOSSRATE A, EDC_PRD_REASONCODE B " + " WHERE A.EDCITEMSYSID='" +
-         sqlValue(itemSysid) + "' " + " AND A." + percent +
-         " IS NOT NULL AND A.REASONCODE=B.REASONCODE ";
-}
-
 }  // namespace
 
 bool isPlainNumber(std::string_view text) {
@@ -68,14 +60,6 @@ std::string defectSumStatement(const std::string& lotId, const std::string& stat
     sql += " GROUP BY A.InspectionDie, A.SelectedSamples ";
   }
   return sql;
-}
-
-std::string lotLossRateStatement(const std::string& itemSysid) {
-  return lossRateStatement(itemSysid, "LOTPERCENT");
-}
-
-std::string waferLossRateStatement(const std::string& itemSysid) {
-  return lossRateStatement(itemSysid, "WAFERPERCENT");
 }
 
 std::string waferSequenceStatement(const std::string& lotId, const std::string& sWaferId) {

@@ -1,10 +1,10 @@
 // The statements of the inspection checks, exactly as they are sent.
 //
 // The inspection database (SQL Server dialect) is asked for its lot records, their wafers and
-// their defect sums; the MES database (Oracle dialect) for the item's loss-rate limits and the
-// lot's wafer sequence numbers. Every value spliced between single quotes has its quotes
-// doubled here. The defect code and the wafer id are spliced without quotes, as numbers: callers
-// pass only texts that isPlainNumber accepts.
+// their defect sums; the MES database (Oracle dialect) for the lot's wafer sequence numbers
+// (and, common/loss_rate.hpp, the item's loss-rate limits). Every value spliced between single
+// quotes has its quotes doubled here. The defect code and the wafer id are spliced without quotes,
+// as numbers: callers pass only texts that isPlainNumber accepts.
 #pragma once
 
 #include <optional>
@@ -31,13 +31,6 @@ std::string inspectionDetailStatement(const std::string& lotId, const std::strin
 std::string defectSumStatement(const std::string& lotId, const std::string& station,
                                const std::optional<std::string>& defectCode,
                                const std::optional<std::string>& waferId);
-
-// The item's loss-rate limits per reason code with the reason's description: REASONCODE,
-// LOTPERCENT, DESCRIPTION for rows whose lot limit is set.
-std::string lotLossRateStatement(const std::string& itemSysid);
-
-// As lotLossRateStatement, with WAFERPERCENT for rows whose wafer limit is set.
-std::string waferLossRateStatement(const std::string& itemSysid);
 
 // The SEQ of the lot's wafers whose MES wafer id starts with the inspection slot `sWaferId`.
 std::string waferSequenceStatement(const std::string& lotId, const std::string& sWaferId);

@@ -5,16 +5,12 @@
 #include "checks/inspection/defects.hpp"
 #include "checks/inspection/statements.hpp"
 #include "common/database.hpp"
+#include "common/fields.hpp"
+#include "common/loss_rate.hpp"
 #include "common/rounding.hpp"
 
 namespace velmora {
 namespace {
-
-// value < limit as the check compares yields: never true with a Null operand.
-bool isBelow(const Variant& value, const Variant& limit) {
-  if (value.isNull() || limit.isNull()) return false;
-  return value.toDouble() < limit.toDouble();
-}
 
 // A yield cell of a row: Null stays Null, anything else is rounded to 2 decimals.
 Variant roundedYield(const Variant& yield) {
@@ -22,9 +18,10 @@ Variant roundedYield(const Variant& yield) {
   return Variant(roundHalfEvenToHundredths(yield.toDouble()));
 }
 
-// The limit of a defect predicate: the field's value in single precision.
-float singleLimit(const Variant& value) {
-  return static_cast<float>(value.toSingle());
+// The limit of a defect predicate: the field's value in single precision (exact: singleLimit
+// has narrowed it already).
+float predicateLimit(const Variant& value, const std::string& what) {
+  return static_cast<float>(singleLimit(value, what));
 }
 
 // What the wafer rows of one detail row share; the sequence number is formatted only when a row
@@ -52,15 +49,17 @@ void checkLot(Run& run, const InspectionYieldVariant& variant, const Recordset& 
   CheckState& state = run.state;
   Flags& flags = state.flags;
   const std::string& item = run.item.name;
+  const std::string ofItem = " of item '" + item + "'";
 
-  if (isBelow(detail.Fields("LotYield"), run.item.field("USL"))) {
+  if (isBelowLimit(detail.Fields("LotYield"), run.item.field("USL"),
+                   "LotYield against USL" + ofItem)) {
     if (variant.lotYieldSetsAugFail) flags.IsAUGFail = "Y";
     run.addLotDeviation(item + "/LLY");
   }
 
   const Variant cp = run.item.field("CP");
-  if (!cp.isNull() && chkAugLotBump(run.context, singleLimit(cp), state.lotId, run.stationClass,
-                                    state.inspection)) {
+  if (!cp.isNull() && chkAugLotBump(run.context, predicateLimit(cp, "CP" + ofItem), state.lotId,
+                                    run.stationClass, state.inspection)) {
     flags.IsAUGFail = "Y";
     run.addLotDeviation(item + "/BYL");
   }
@@ -68,8 +67,10 @@ void checkLot(Run& run, const InspectionYieldVariant& variant, const Recordset& 
   const std::shared_ptr<Recordset> limits =
       run.mes().ExecuteQuery(lotLossRateStatement(run.item.sysid));
   for (; !limits->Eof(); limits->MoveNext()) {
-    if (chkAugLotSingle(run.context, singleLimit(limits->Fields("LOTPERCENT")), state.lotId,
-                        run.stationClass, limits->Fields("REASONCODE").toText(),
+    const std::string reason = limits->Fields("REASONCODE").toText();
+    const float limit = predicateLimit(limits->Fields("LOTPERCENT"),
+                                       "LOTPERCENT of reason '" + reason + "'" + ofItem);
+    if (chkAugLotSingle(run.context, limit, state.lotId, run.stationClass, reason,
                         state.inspection)) {
       flags.IsAUGFail = "Y";
       run.addLotDeviation(item + "_" + limits->Fields("DESCRIPTION").toText() + "/SDL");
@@ -81,6 +82,7 @@ void checkWafer(Run& run, const Recordset& detail) {
   CheckState& state = run.state;
   Flags& flags = state.flags;
   const std::string& item = run.item.name;
+  const std::string ofItem = " of item '" + item + "'";
 
   const std::shared_ptr<Recordset> sequences = run.mes().ExecuteQuery(
       waferSequenceStatement(state.lotId, detail.Fields("SWaferID").toText()));
@@ -89,8 +91,8 @@ void checkWafer(Run& run, const Recordset& detail) {
   const Variant waferId = detail.Fields("WaferId");
 
   const Variant cpk = run.item.field("CPK");
-  if (!cpk.isNull() && chkAugWaferBump(run.context, singleLimit(cpk), state.lotId, run.stationClass,
-                                       waferId, state.inspection)) {
+  if (!cpk.isNull() && chkAugWaferBump(run.context, predicateLimit(cpk, "CPK" + ofItem),
+                                       state.lotId, run.stationClass, waferId, state.inspection)) {
     flags.IsAUGFail = "Y";
     rows.add(item, "BYW");
   }
@@ -98,15 +100,18 @@ void checkWafer(Run& run, const Recordset& detail) {
   const std::shared_ptr<Recordset> limits =
       run.mes().ExecuteQuery(waferLossRateStatement(run.item.sysid));
   for (; !limits->Eof(); limits->MoveNext()) {
-    if (chkAugWaferSingle(run.context, singleLimit(limits->Fields("WAFERPERCENT")), state.lotId,
-                          run.stationClass, limits->Fields("REASONCODE").toText(), waferId,
+    const std::string reason = limits->Fields("REASONCODE").toText();
+    const float limit = predicateLimit(limits->Fields("WAFERPERCENT"),
+                                       "WAFERPERCENT of reason '" + reason + "'" + ofItem);
+    if (chkAugWaferSingle(run.context, limit, state.lotId, run.stationClass, reason, waferId,
                           state.inspection)) {
       flags.IsAUGFail = "Y";
       rows.add(item + "_" + limits->Fields("DESCRIPTION").toText(), "SDW");
     }
   }
 
-  if (isBelow(detail.Fields("WaferYield"), run.item.field("LSL"))) {
+  if (isBelowLimit(detail.Fields("WaferYield"), run.item.field("LSL"),
+                   "WaferYield against LSL" + ofItem)) {
     flags.IsAUGFail = "Y";
     rows.add(item, "WLY");
   }

@@ -1,7 +1,7 @@
 #include "checks/spc/chart.hpp"
 
-#include "checks/edc/lookups.hpp"
 #include "checks/spc/wafer_seq.hpp"
+#include "common/lookups.hpp"
 #include "common/text.hpp"
 
 namespace velmora {

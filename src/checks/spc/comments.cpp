@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "checks/edc/lookups.hpp"
+#include "common/lookups.hpp"
 #include "common/text.hpp"
 
 namespace velmora {

@@ -1,5 +1,5 @@
-// Reading the values that the fail-count checks judge, with failures that name the value at
-// fault: which column of which item or record was Null or not a number.
+// Reading the values that the checks judge (ids, limits, yields), with failures that name the
+// value at fault: which column of which item or record was Null or not a number.
 #pragma once
 
 #include <string>
@@ -17,8 +17,10 @@ std::string requiredText(const Variant& value, const std::string& what);
 // error 6, each naming `what`.
 double singleLimit(const Variant& limit, const std::string& what);
 
-// True when `value` is strictly below `limit`, both taken as numbers. A Null or Empty on either
-// side is no finding (false). A text that is not a number is error 13 naming `what`.
+// True when `value` is strictly below `limit`, both taken as numbers: the one rule by which the
+// fail-count and the inspection checks compare a yield with its limit. A Null (a limit the MES
+// leaves unset, a yield the database could not form) or Empty on either side is no finding
+// (false). A text that is not a number is error 13 naming `what`.
 bool isBelowLimit(const Variant& value, const Variant& limit, const std::string& what);
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-#include "checks/edc/fields.hpp"
+#include "common/fields.hpp"
 
 #include "velmora/error.hpp"
 
@@ -11,7 +11,7 @@ auto naming(const std::string& what, Convert&& convert) {
   try {
     return convert();
   } catch (const AutomationError& e) {
-    throw AutomationError(e.number(), e.description() + " (" + what + ")");
+    throw AutomationError(e.number(), e.description() + " (" + what + ")", e.kind());
   }
 }
 
