@@ -1,5 +1,6 @@
 #include <ini.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,72 @@ int firstLongLine(const std::string& content) {
   return 0;
 }
 
+// The file's lines as inih reads them, one per call, counted so that the handler knows the
+// line it is given a value from.
+struct LineReader {
+  const std::string& content;
+  std::size_t at = 0;
+  int line = 0;              // the number of the line read last, from 1
+  bool startsBlank = false;  // it starts with a blank: inih continues the previous value
+
+  static char* read(char* buffer, int size, void* self) {
+    auto& reader = *static_cast<LineReader*>(self);
+    if (reader.at >= reader.content.size() || size <= 1) return nullptr;
+    std::size_t end = reader.content.find('\n', reader.at);
+    end = end == std::string::npos ? reader.content.size() : end + 1;
+    // Every line fits: longer ones were refused before parsing.
+    const std::size_t length = std::min(end - reader.at, static_cast<std::size_t>(size - 1));
+    reader.content.copy(buffer, length, reader.at);
+    buffer[length] = '\0';
+    reader.startsBlank = buffer[0] == ' ' || buffer[0] == '\t';
+    reader.at += length;
+    ++reader.line;
+    return buffer;
+  }
+};
+
+// One value as the handler collects it, with the line it started on.
+struct Item {
+  std::string section;
+  std::string key;
+  std::string value;
+  int line;
+};
+
+// What the handler collects: the values, the one read last, and the first key given twice in
+// one section.
+struct Collected {
+  LineReader& reader;
+  std::vector<Item> items;
+  std::size_t last = std::string::npos;
+  std::string duplicate;  // "'key' in section [name]", "" when none
+  int duplicateLine = 0;
+  int firstLine = 0;
+};
+
+int collect(void* user, const char* section, const char* key, const char* value) {
+  auto& collected = *static_cast<Collected*>(user);
+  for (std::size_t i = 0; i < collected.items.size(); ++i) {
+    Item& entry = collected.items[i];
+    if (!equalsIgnoreCase(entry.section, section) || !equalsIgnoreCase(entry.key, key)) continue;
+    if (i == collected.last && collected.reader.startsBlank) {
+      // A continuation line of the value just read.
+      entry.value += '\n';
+      entry.value += value;
+      return 1;
+    }
+    if (collected.duplicate.empty()) {
+      collected.duplicate = std::string("'") + key + "' in section [" + section + "]";
+      collected.duplicateLine = collected.reader.line;
+      collected.firstLine = entry.line;
+    }
+    return 0;
+  }
+  collected.items.push_back({section, key, value, collected.reader.line});
+  collected.last = collected.items.size() - 1;
+  return 1;
+}
+
 }  // namespace
 
 FileIniFile::FileIniFile(std::string home) : home_(std::move(home)) {}
@@ -59,25 +126,21 @@ void FileIniFile::OpenFile(const std::string& path) {
     raise(err::kInvalidCall, "line " + std::to_string(line) + " of '" + path + "' is longer than " +
                                  std::to_string(kMaxLineBytes) + " bytes");
   }
-  std::vector<Entry> entries;
-  auto handler = [](void* user, const char* section, const char* key, const char* value) -> int {
-    auto& list = *static_cast<std::vector<Entry>*>(user);
-    for (Entry& entry : list) {
-      if (equalsIgnoreCase(entry.section, section) && equalsIgnoreCase(entry.key, key)) {
-        entry.value += '\n';
-        entry.value += value;
-        return 1;
-      }
-    }
-    list.push_back({section, key, value});
-    return 1;
-  };
-  const int result = ini_parse_string(content.c_str(), handler, &entries);
+  LineReader reader{content};
+  Collected collected{reader, {}, std::string::npos, "", 0, 0};
+  const int result = ini_parse_stream(&LineReader::read, &reader, &collect, &collected);
+  if (result > 0 && result == collected.duplicateLine) {
+    raise(err::kInvalidCall, "key " + collected.duplicate + " given again at line " +
+                                 std::to_string(result) + " of '" + path + "' (first at line " +
+                                 std::to_string(collected.firstLine) + ")");
+  }
   if (result > 0) {
     raise(err::kInvalidCall, "cannot read line " + std::to_string(result) + " of '" + path + "'");
   }
   if (result < 0) client::raiseFileError(path, 0, true);
-  entries_ = std::move(entries);
+  for (Item& item : collected.items) {
+    entries_.push_back({std::move(item.section), std::move(item.key), std::move(item.value)});
+  }
 }
 
 std::string FileIniFile::ReadValue(std::string& section, std::string& key) {

@@ -89,6 +89,30 @@ TEST(IniFile, BadLinesFailNamingFileAndLine) {
   }
 }
 
+// A key given twice in a section (in any case) is an error naming file, line and key; before,
+// the values were joined. A line starting with a blank still continues the value above it.
+TEST(IniFile, AKeyGivenTwiceInASectionFailsNamingFileLineAndKey) {
+  TempFolder home;
+  const std::string path = home.file("twice.ini");
+  writeText(path,
+            "[MESDB]\nConnection=sqlite:a.db\n[MSSQL]\nServerName=s\n[mesdb]\n"
+            "; again\nCONNECTION=sqlite:b.db\n");
+  FileIniFile ini(home.path().string());
+  try {
+    ini.OpenFile(path);
+    FAIL() << "a repeated key must fail";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.description(),
+              "Invalid procedure call or argument: key 'CONNECTION' in "
+              "section [mesdb] given again at line 7 of '" +
+                  path + "' (first at line 2)");
+  }
+  writeText(path, "[A]\nKey=first\n  second\n[B]\nKey=other\n");
+  ini.OpenFile(path);
+  EXPECT_EQ(read(ini, "A", "Key"), "first\nsecond");
+  EXPECT_EQ(read(ini, "B", "Key"), "other");
+}
+
 TEST(IniFile, FactoryMakesANewReaderPerCall) {
   const auto factory = iniFileFactory("/home/mes");
   const std::shared_ptr<IniFile> first = factory();
