@@ -1,7 +1,11 @@
 #include "cli/check_command.hpp"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
+#include "cli/last_error.hpp"
 #include "cli/report.hpp"
 #include "velmora/abnormals.hpp"
 #include "velmora/client.hpp"
@@ -13,33 +17,73 @@ namespace {
 // Entries of the component are written at the level its trace reports; 5 writes them all.
 constexpr std::int16_t kTraceAll = 5;
 
-std::shared_ptr<TraceLog> makeTrace(const std::string& target, std::ostream& err) {
+std::shared_ptr<StreamTraceLog> makeTrace(const std::string& target, std::ostream& err) {
   if (target.empty()) return std::make_shared<StreamTraceLog>(err, 0);  // writes nothing
   if (target == "-") return std::make_shared<StreamTraceLog>(err, kTraceAll);
   return std::make_shared<StreamTraceLog>(target, kTraceAll);
+}
+
+// The configuration file or database that the trace file `target` is, or "" when it is none of
+// them. Appending trace lines to one of them would damage it.
+std::string configuredFileAt(const std::string& target, const ClientConfig& config,
+                             const std::string& mesUri) {
+  if (target.empty() || target == "-") return "";
+  std::vector<std::string> files = sqliteDatabaseFiles(config, mesUri);
+  files.push_back(config.home + "/INI/MESconfig.ini");
+  for (const std::string& file : files) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(target, file, ec)) return file;
+  }
+  return "";
+}
+
+// What the command knows that preExecute refused, in English ("" when it knows nothing).
+std::string refusedInputs(const CheckOptions& options) {
+  std::string inputs;
+  if (options.lot.empty()) inputs = "--lot is empty";
+  if (options.step.empty()) inputs += inputs.empty() ? "--step is empty" : ", --step is empty";
+  return inputs;
+}
+
+// "cannot write <what>: <reason>" when `out` failed, else "".
+std::string writeFailure(const std::ostream& out, const std::string& what, int error) {
+  if (out) return "";
+  return "cannot write " + what + ": " + (error != 0 ? std::strerror(error) : "write failed");
 }
 
 }  // namespace
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
   if (options.format != "text" && options.format != "json") {
-    err << "velmora: --format must be text or json, not '" << options.format << "'\n";
+    err << "velmora: --format must be text or json, not '" << printable(options.format) << "'\n";
+    return kExitUsage;
+  }
+  if (options.home.empty()) {
+    err << "velmora: --home is empty: name the MES client's home folder\n";
     return kExitUsage;
   }
 
   auto context = std::make_shared<Context>();
   std::shared_ptr<MesDatabase> mes;
-  std::shared_ptr<TraceLog> trace;
+  std::shared_ptr<StreamTraceLog> traceLog;
   try {
     const ClientConfig config = loadClientConfig(options.home);
-    mes = openMesDatabase(options.mes.empty() ? config.mesConnection : options.mes, options.home);
-    trace = makeTrace(options.trace, err);
+    const std::string mesUri = options.mes.empty() ? config.mesConnection : options.mes;
+    if (const std::string file = configuredFileAt(options.trace, config, mesUri); !file.empty()) {
+      err << "velmora: --trace " << printable(options.trace) << " is the configured file '"
+          << printable(file) << "'; name another file for the trace\n";
+      return kExitUsage;
+    }
+    mes = openMesDatabase(mesUri, options.home, config.timeouts);
+    traceLog = makeTrace(options.trace, err);
     context->providers = config.providers;
+    context->timeouts = config.timeouts;
     context->iniFactory = iniFileFactory(options.home);
   } catch (const AutomationError& e) {
-    err << "velmora: " << e.description() << "\n";
+    err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
+  const auto trace = std::make_shared<LastErrorTrace>(traceLog);
 
   Abnormals check(context);
   check.MESDB(mes);
@@ -50,16 +94,41 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
 
   const std::string validation = check.preExecute();
   if (validation != "ok") {
-    err << "velmora: " << validation << "\n";
+    // The component's own text as it is, after the command's English.
+    const std::string inputs = refusedInputs(options);
+    err << "velmora: the check object refused its inputs" << (inputs.empty() ? "" : " (") << inputs
+        << (inputs.empty() ? "" : ")") << ": " << printable(validation) << "\n";
     return kExitUsage;
   }
 
   const std::string result = check.Execute();
   const Report report = collectReport(check, result);
+  errno = 0;
   if (options.format == "json") {
     out << toJson(report) << "\n";
   } else {
     out << toText(report);
+  }
+  out.flush();
+  std::string failure = writeFailure(out, "to standard output", errno);
+  if (failure.empty() && !traceLog->writeError().empty()) {
+    failure = "cannot write the trace to " +
+              (options.trace == "-" ? std::string("standard error") : "'" + options.trace + "'") +
+              ": " + traceLog->writeError();
+  }
+  if (!failure.empty()) {
+    err << "velmora: " << printable(failure) << "\n";
+    return kExitUsage;
+  }
+
+  if (result != "ok") {
+    err << "velmora: the check of " << printable(options.lot) << " at " << printable(options.step)
+        << " returned \"" << printable(result) << "\"";
+    if (!trace->procedure().empty()) {
+      err << " after a failure in " << printable(trace->procedure()) << ": "
+          << printable(trace->error());
+    }
+    err << "\n";
   }
   return result == "ok" ? kExitOk : kExitFailed;
 }

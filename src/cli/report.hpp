@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,7 +30,14 @@ Report collectReport(const Abnormals& check, const std::string& result);
 // TimeVersionSysid and records; every value is the text the public interface returns.
 std::string toJson(const Report& report);
 
-// The same facts for a person: the result, the flags, the lot reasons and a table of records.
+// The same facts for a person: the result, the flags, the lot reasons and a table of records;
+// after a run that found no EDC item for the lot at the step, a line saying so. Every value is
+// shown through printable().
 std::string toText(const Report& report);
+
+// `text` safe to print on a terminal: control characters (C0, DEL and C1) written as escapes
+// ("\n", "\r", "\t", "\x1b", "\u009b"), so that a value from the database or the command line
+// can neither start a line of its own nor drive the terminal. Other texts are unchanged.
+std::string printable(std::string_view text);
 
 }  // namespace velmora::cli

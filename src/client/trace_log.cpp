@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -51,8 +52,17 @@ void StreamTraceLog::WriteTrace(std::int16_t& level, std::string& text) {
   line += text;
   line += '\n';
   std::lock_guard<std::mutex> lock(mutex_);
+  errno = 0;
   *out_ << line;
   out_->flush();
+  if (!*out_ && writeError_.empty()) {
+    writeError_ = errno != 0 ? std::strerror(errno) : "write failed";
+  }
+}
+
+std::string StreamTraceLog::writeError() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return writeError_;
 }
 
 }  // namespace velmora

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "support/temp_sqlite.hpp"
 
 namespace {
 
@@ -58,7 +61,9 @@ TEST(Command, ValidationMessagesGoToStandardErrorWithTwo) {
   const Outcome o = velmora("check --lot '' --step '' " + kHome, err.string());
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
-  EXPECT_EQ(slurp(err), "velmora: 没有传入Lot ID, 没有传入Step ID\n");
+  EXPECT_EQ(slurp(err),
+            "velmora: the check object refused its inputs (--lot is empty, --step is empty): "
+            "没有传入Lot ID, 没有传入Step ID\n");
 }
 
 TEST(Command, AMissingHomeNamesTheConfigurationFile) {
@@ -112,6 +117,72 @@ TEST(Command, AnUnreachableInspectionDatabaseIsSqlFailWithOne) {
   EXPECT_TRUE(json["records"].empty());
   EXPECT_EQ(json["LotDevReasons"], "");
   fs::remove_all(home);
+}
+
+// The command as a Unix tool: what it says on standard error (one line), what it prints, and
+// its exit status, for output it cannot write, a bad configuration or argument, a trace aimed
+// at a database, a failed check, and values that could drive a terminal.
+TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
+  velmora::testing::TempFolder twice;
+  velmora::testing::writeText(
+      twice.file("INI/MESconfig.ini"),
+      "[MESDB]\nConnection=sqlite:mes.db\n\n[MESDB]\nconnection=sqlite:b.db\n");
+  velmora::testing::TempFolder broken;
+  fs::copy(VELMORA_DEMO_HOME, broken.path(), fs::copy_options::recursive);
+  velmora::testing::makeDatabase(broken.file("mes.db"), "DROP TABLE PARM_STEP_STATION");
+  const std::string lotA01 = " --lot LOT-A01 --step S-FQC-100 ";
+
+  struct Case {
+    std::string args;
+    int status;
+    std::string err;  // the one line on standard error ("" for none), from its start
+    std::string out;  // a part of standard output ("" for any)
+  };
+  const Case cases[] = {
+      {"check" + lotA01 + kHome + " >/dev/full", 2,
+       "velmora: cannot write to standard output: No space left on device", ""},
+      {"check" + lotA01 + kHome + " >&-", 2,
+       "velmora: cannot write to standard output: it is closed", ""},
+      {"check" + lotA01 + kHome + " --trace /dev/full", 2,
+       "velmora: cannot write the trace to '/dev/full': No space left on device", ""},
+      {"check" + lotA01 + "--home " + twice.path().string(), 2,
+       "velmora: Invalid procedure call or argument: key 'connection' in section [MESDB] given "
+       "again at line 5 of '" +
+           twice.file("INI/MESconfig.ini") + "' (first at line 2)",
+       ""},
+      {"check" + lotA01 + "--home ''", 2,
+       "velmora: --home: must name a folder, not be empty (see velmora check --help)", ""},
+      {"check" + lotA01 + kHome + " --trace " + VELMORA_DEMO_HOME + "/mes.db", 2,
+       std::string("velmora: --trace ") + VELMORA_DEMO_HOME + "/mes.db is the configured file", ""},
+      {"check --bogus", 2,
+       "velmora: The following argument was not expected: --bogus (see velmora check --help)", ""},
+      {"check --lot L --step '' " + kHome, 2,
+       "velmora: the check object refused its inputs (--step is empty): 没有传入Step ID", ""},
+      {"check" + lotA01 + "--home " + broken.path().string(), 1,
+       "velmora: the check of LOT-A01 at S-FQC-100 returned \"\" after a failure in getStation: "
+       "1:no such table: PARM_STEP_STATION (statement: SELECT B.STATION",
+       "result \"\""},
+      {"check --lot NO-SUCH-LOT --step S-FQC-100 " + kHome, 0, "",
+       "\nNo EDC items for this lot at this step.\n"},
+      {"check --lot \"$(printf 'A\\nB\\033[31m')\" --step S-FQC-100 " + kHome, 0, "",
+       "Lot A\\nB\\x1b[31m, step S-FQC-100"},
+  };
+  const fs::path errFile = fs::temp_directory_path() / "velmora-cli-table.err";
+  for (const Case& c : cases) {
+    const Outcome o = velmora(c.args, errFile.string());
+    EXPECT_EQ(o.status, c.status) << c.args;
+    const std::string err = slurp(errFile);
+    if (c.err.empty()) {
+      EXPECT_EQ(err, "") << c.args;
+    } else {
+      EXPECT_EQ(err.rfind(c.err, 0), 0u) << c.args << "\n" << err;
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.args << "\n" << err;
+      EXPECT_EQ(err.back(), '\n') << c.args;
+    }
+    EXPECT_NE(o.out.find(c.out), std::string::npos) << c.args << "\n" << o.out;
+    EXPECT_EQ(o.out.find('\033'), std::string::npos) << c.args;
+  }
+  fs::remove(errFile);
 }
 
 }  // namespace

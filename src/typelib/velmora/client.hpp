@@ -97,11 +97,17 @@ class StreamTraceLog : public TraceLog {
   std::int16_t TraceLevel() override { return level_; }
   void WriteTrace(std::int16_t& level, std::string& text) override;
 
+  // Why the first entry that could not be written was lost (the system's reason, such as "No
+  // space left on device"), "" while every entry was written. The component ignores failures of
+  // its trace; a host asks here.
+  std::string writeError();
+
  private:
   std::unique_ptr<std::ofstream> file_;
   std::ostream* out_;
   std::int16_t level_;
   std::mutex mutex_;
+  std::string writeError_;
 };
 
 // ---------------------------------------------------------------------------------------------
