@@ -14,7 +14,9 @@ namespace velmora {
 
 // The MES database (Oracle dialect). Every call either returns a record set positioned on its
 // first row, with numeric columns as numbers and values under the statement's column names and
-// aliases, or throws AutomationError.
+// aliases, or throws AutomationError. A failure marked FailureKind::kNoAnswer (the database could
+// not answer), or unmarked with a number other than the data errors that endsCheckRun lists,
+// ends the check run with the result ""; so does a null record set (error 91).
 class MesDatabase : public virtual Object {
  public:
   // Runs one complete SQL statement.
@@ -28,8 +30,8 @@ class MesDatabase : public virtual Object {
                                                    const std::string& extra) = 0;
 };
 
-// The trace. The component asks for the level, then writes the entry with that level; it relies
-// on nothing and ignores every failure.
+// The trace. The component asks for the level, then writes the entry with that level (0 when
+// asking failed); it relies on nothing and ignores every failure.
 class TraceLog : public virtual Object {
  public:
   virtual std::int16_t TraceLevel() = 0;
