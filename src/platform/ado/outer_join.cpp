@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/ado/sql_tokens.hpp"
@@ -14,7 +15,8 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-using Token = SqlToken;
+// A token range [first, second).
+using Range = std::pair<std::size_t, std::size_t>;
 
 class Rewriter {
  public:
@@ -31,11 +33,25 @@ class Rewriter {
   }
 
  private:
+  // A table of the FROM list.
   struct Item {
-    std::size_t begin, end;                               // trimmed token range
-    std::string alias;                                    // normalized, "" when none
-    std::vector<std::pair<std::size_t, std::size_t>> on;  // marked terms
+    std::size_t begin, end;  // trimmed token range
+    std::string alias;       // normalized, "" when none
+    std::vector<Range> on;   // the marked terms that form its ON condition
     bool joined = false;
+  };
+
+  // One query block on its way through the rewrite; each step fills in its part.
+  struct Block {
+    Block(std::size_t b, std::size_t e) : begin(b), end(e), tail(e) {}
+
+    std::size_t begin, end;
+    std::size_t fromKw = kNone, whereKw = kNone;
+    std::size_t tail;                            // the start of what follows the WHERE clause
+    std::vector<Item> items;                     // the FROM list
+    std::vector<Range> terms;                    // the top-level AND terms of the WHERE clause
+    std::vector<Range> remaining;                // the terms that stay in the WHERE clause
+    std::vector<const Item*> preserved, joined;  // the FROM list in its new order
   };
 
   std::string_view text(std::size_t i) const {
@@ -91,6 +107,9 @@ class Rewriter {
     return open.empty();
   }
 
+  // The token after `i` at the nesting level of `i`: past the whole group when `i` opens one.
+  std::size_t stepOver(std::size_t i) const { return isPunct(i, '(') ? match_[i] + 1 : i + 1; }
+
   // The index after the marker "(+)" (blanks allowed inside) starting at `i`, or kNone.
   std::size_t markerEnd(std::size_t i) const {
     if (!isPunct(i, '(')) return kNone;
@@ -108,98 +127,97 @@ class Rewriter {
     return first != kNone && (isWord(first, "SELECT") || isWord(first, "WITH"));
   }
 
+  // Walks the tokens of [b, e) that belong to this query level: `nested(open)` is called for
+  // each nested query (at its opening parenthesis) and the walk goes on after its ")";
+  // `token(i)` is called for every other token and returns where the walk goes on.
+  template <class Nested, class Token>
+  void walkLevel(std::size_t b, std::size_t e, Nested&& nested, Token&& token) const {
+    std::size_t i = b;
+    while (i < e) {
+      if (isQueryGroup(i) && match_[i] < e) {
+        nested(i);
+        i = match_[i] + 1;
+      } else {
+        i = token(i);
+      }
+    }
+  }
+
   // The source text of [b, e), with nested queries rewritten and, when `strip`, the markers of
   // this level removed.
   std::string emit(std::size_t b, std::size_t e, bool strip) const {
     std::string out;
-    std::size_t i = b;
-    while (i < e) {
-      if (isQueryGroup(i) && match_[i] < e) {
-        out += '(';
-        out += rewriteQuery(i + 1, match_[i]);
-        out += ')';
-        i = match_[i] + 1;
-        continue;
-      }
-      if (strip) {
-        const std::size_t end = markerEnd(i);
-        if (end != kNone && end <= e) {
-          while (!out.empty() && isSqlSpace(out.back())) out.pop_back();  // "B.Y (+)" -> "B.Y"
-          i = end;
-          continue;
-        }
-      }
-      out += text(i);
-      ++i;
-    }
+    walkLevel(
+        b, e,
+        [&](std::size_t open) {
+          out += '(';
+          out += rewriteQuery(open + 1, match_[open]);
+          out += ')';
+        },
+        [&](std::size_t i) {
+          if (strip) {
+            const std::size_t end = markerEnd(i);
+            if (end != kNone && end <= e) {
+              while (!out.empty() && isSqlSpace(out.back())) out.pop_back();  // "B.Y (+)" -> "B.Y"
+              return end;
+            }
+          }
+          out += text(i);
+          return i + 1;
+        });
     return out;
   }
 
   // Markers of this level in [b, e): not inside a nested query.
   std::vector<std::size_t> ownMarkers(std::size_t b, std::size_t e) const {
     std::vector<std::size_t> found;
-    std::size_t i = b;
-    while (i < e) {
-      if (isQueryGroup(i)) {
-        i = match_[i] + 1;
-        continue;
-      }
-      const std::size_t end = markerEnd(i);
-      if (end != kNone && end <= e) {
-        found.push_back(i);
-        i = end;
-        continue;
-      }
-      ++i;
-    }
+    walkLevel(
+        b, e, [](std::size_t) {},
+        [&](std::size_t i) {
+          const std::size_t end = markerEnd(i);
+          if (end == kNone || end > e) return i + 1;
+          found.push_back(i);
+          return end;
+        });
     return found;
+  }
+
+  // The qualifiers (normalized) of column references "Q.COL" at this level of [b, e).
+  std::set<std::string> qualifiers(std::size_t b, std::size_t e) const {
+    std::set<std::string> names;
+    walkLevel(
+        b, e, [](std::size_t) {},
+        [&](std::size_t i) {
+          if (isName(i)) {
+            const std::size_t dot = nextSignificant(i + 1, e);
+            if (dot != kNone && isPunct(dot, '.')) names.insert(normalized(i));
+          }
+          return i + 1;
+        });
+    return names;
   }
 
   // A whole statement or a subquery: split at set operators, rewrite each block.
   std::string rewriteQuery(std::size_t b, std::size_t e) const {
     std::string out;
     std::size_t blockBegin = b;
-    std::size_t i = b;
-    while (i < e) {
-      if (isPunct(i, '(')) {
-        i = match_[i] + 1;
-        continue;
-      }
+    for (std::size_t i = b; i < e; i = stepOver(i)) {
       if (isWord(i, "UNION") || isWord(i, "INTERSECT") || isWord(i, "MINUS") ||
           isWord(i, "EXCEPT")) {
         out += rewriteBlock(blockBegin, i);
         out += text(i);
         blockBegin = i + 1;
       }
-      ++i;
     }
     out += rewriteBlock(blockBegin, e);
     return out;
   }
 
   // Trims blanks off both ends of a token range.
-  std::pair<std::size_t, std::size_t> trim(std::size_t b, std::size_t e) const {
+  Range trim(std::size_t b, std::size_t e) const {
     while (b < e && tokens_[b].kind == SqlTokenKind::kSpace) ++b;
     while (e > b && tokens_[e - 1].kind == SqlTokenKind::kSpace) --e;
     return {b, e};
-  }
-
-  // The qualifiers (normalized) of column references "Q.COL" at this level of [b, e).
-  std::set<std::string> qualifiers(std::size_t b, std::size_t e) const {
-    std::set<std::string> names;
-    std::size_t i = b;
-    while (i < e) {
-      if (isQueryGroup(i)) {
-        i = match_[i] + 1;
-        continue;
-      }
-      if (isName(i)) {
-        const std::size_t dot = nextSignificant(i + 1, e);
-        if (dot != kNone && isPunct(dot, '.')) names.insert(normalized(i));
-      }
-      ++i;
-    }
-    return names;
   }
 
   std::string rewriteBlock(std::size_t b, std::size_t e) const {
@@ -207,139 +225,155 @@ class Rewriter {
     return rewritten ? *rewritten : emit(b, e, false);
   }
 
+  // The block rewritten, or nullopt when it has no markers of its own or when one of the steps
+  // finds a use of them it cannot map.
   std::optional<std::string> tryRewriteBlock(std::size_t b, std::size_t e) const {
-    const std::vector<std::size_t> markers = ownMarkers(b, e);
-    if (markers.empty()) return std::nullopt;
+    Block block(b, e);
+    const bool mappable = findClauses(block) && readFromList(block) && readWhereTerms(block) &&
+                          assignMarkedTerms(block) && orderTables(block);
+    if (!mappable) return std::nullopt;
+    return rebuilt(block);
+  }
 
-    // The FROM and WHERE keywords of this block and the start of what follows the WHERE clause.
-    std::size_t fromKw = kNone, whereKw = kNone, tail = e;
-    for (std::size_t i = b; i < e; ++i) {
-      if (isPunct(i, '(')) {
-        i = match_[i];
-        continue;
-      }
-      if (fromKw == kNone) {
-        if (isWord(i, "FROM")) fromKw = i;
-      } else if (whereKw == kNone) {
-        if (isWord(i, "WHERE")) whereKw = i;
+  // Finds the FROM and WHERE keywords of the block and the start of what follows the WHERE
+  // clause; true when the block has markers and all of them are in its WHERE clause.
+  bool findClauses(Block& block) const {
+    const std::vector<std::size_t> markers = ownMarkers(block.begin, block.end);
+    if (markers.empty()) return false;
+    for (std::size_t i = block.begin; i < block.end; i = stepOver(i)) {
+      if (block.fromKw == kNone) {
+        if (isWord(i, "FROM")) block.fromKw = i;
+      } else if (block.whereKw == kNone) {
+        if (isWord(i, "WHERE")) block.whereKw = i;
       } else if (isWord(i, "GROUP") || isWord(i, "ORDER") || isWord(i, "HAVING") ||
                  isWord(i, "CONNECT") || isWord(i, "START") || isWord(i, "FOR") ||
                  isWord(i, "FETCH") || isWord(i, "LIMIT") || isWord(i, "OFFSET") ||
                  isWord(i, "WINDOW") || isWord(i, "RETURNING")) {
-        tail = i;
+        block.tail = i;
         break;
       }
     }
-    if (fromKw == kNone || whereKw == kNone) return std::nullopt;
-    for (std::size_t m : markers) {
-      if (m < whereKw || m >= tail) return std::nullopt;
-    }
+    if (block.fromKw == kNone || block.whereKw == kNone) return false;
+    return std::all_of(markers.begin(), markers.end(),
+                       [&](std::size_t m) { return m > block.whereKw && m < block.tail; });
+  }
 
-    // The FROM list: a comma list of tables.
-    std::vector<Item> items;
-    {
-      std::size_t itemBegin = fromKw + 1;
-      for (std::size_t i = fromKw + 1; i <= whereKw; ++i) {
-        if (i < whereKw && isPunct(i, '(')) {
-          i = match_[i];
-          continue;
-        }
-        if (i < whereKw && (isWord(i, "JOIN") || isWord(i, "ON") || isWord(i, "USING") ||
-                            isWord(i, "NATURAL") || isWord(i, "APPLY"))) {
-          return std::nullopt;
-        }
-        if (i == whereKw || isPunct(i, ',')) {
-          const auto [ib, ie] = trim(itemBegin, i);
-          if (ib == ie) return std::nullopt;
-          Item item{ib, ie, "", {}, false};
-          // The alias, or the table's own name when it has none ("SCHEMA.TABLE" gives TABLE).
-          if (isName(ie - 1)) item.alias = normalized(ie - 1);
-          items.push_back(std::move(item));
-          itemBegin = i + 1;
-        }
+  // Reads the FROM list, a comma list of tables; false when it holds an empty item or ANSI
+  // join syntax.
+  bool readFromList(Block& block) const {
+    auto addItem = [&](std::size_t itemBegin, std::size_t itemEnd) {
+      const auto [ib, ie] = trim(itemBegin, itemEnd);
+      if (ib == ie) return false;
+      Item item{ib, ie, "", {}, false};
+      // The alias, or the table's own name when it has none ("SCHEMA.TABLE" gives TABLE).
+      if (isName(ie - 1)) item.alias = normalized(ie - 1);
+      block.items.push_back(std::move(item));
+      return true;
+    };
+    std::size_t itemBegin = block.fromKw + 1;
+    for (std::size_t i = itemBegin; i < block.whereKw; i = stepOver(i)) {
+      if (isWord(i, "JOIN") || isWord(i, "ON") || isWord(i, "USING") || isWord(i, "NATURAL") ||
+          isWord(i, "APPLY")) {
+        return false;
+      }
+      if (isPunct(i, ',')) {
+        if (!addItem(itemBegin, i)) return false;
+        itemBegin = i + 1;
       }
     }
+    return addItem(itemBegin, block.whereKw);
+  }
 
-    // The top-level AND terms of the WHERE clause.
-    std::vector<std::pair<std::size_t, std::size_t>> terms;
-    {
-      std::size_t termBegin = whereKw + 1;
-      int caseDepth = 0;
-      bool between = false;
-      for (std::size_t i = whereKw + 1; i <= tail; ++i) {
-        if (i < tail && isPunct(i, '(')) {
-          i = match_[i];
-          continue;
-        }
-        if (i < tail && isWord(i, "CASE")) ++caseDepth;
-        if (i < tail && isWord(i, "END") && caseDepth > 0) --caseDepth;
-        if (i < tail && caseDepth == 0 && isWord(i, "OR")) return std::nullopt;
-        if (i < tail && caseDepth == 0 && isWord(i, "BETWEEN")) between = true;
-        const bool andWord = i < tail && caseDepth == 0 && isWord(i, "AND");
-        if (andWord && between) {
-          between = false;
-          continue;
-        }
-        if (i == tail || andWord) {
-          const auto range = trim(termBegin, i);
-          if (range.first == range.second) return std::nullopt;
-          terms.push_back(range);
-          termBegin = i + 1;
-        }
+  // Splits the WHERE clause into its top-level AND terms ("AND" inside BETWEEN ... AND and
+  // CASE ... END does not split); false when the clause has a top-level OR or an empty term.
+  bool readWhereTerms(Block& block) const {
+    auto addTerm = [&](std::size_t termBegin, std::size_t termEnd) {
+      const Range range = trim(termBegin, termEnd);
+      if (range.first == range.second) return false;
+      block.terms.push_back(range);
+      return true;
+    };
+    std::size_t termBegin = block.whereKw + 1;
+    int caseDepth = 0;
+    bool between = false;
+    for (std::size_t i = termBegin; i < block.tail; i = stepOver(i)) {
+      if (isWord(i, "CASE")) ++caseDepth;
+      if (isWord(i, "END") && caseDepth > 0) --caseDepth;
+      if (caseDepth > 0) continue;
+      if (isWord(i, "OR")) return false;
+      if (isWord(i, "BETWEEN")) between = true;
+      if (!isWord(i, "AND")) continue;
+      if (between) {
+        between = false;
+        continue;
       }
+      if (!addTerm(termBegin, i)) return false;
+      termBegin = i + 1;
     }
+    return addTerm(termBegin, block.tail);
+  }
 
-    // Each marked term goes to the ON condition of the table whose columns it marks.
-    std::vector<std::pair<std::size_t, std::size_t>> remaining;
-    for (const auto& term : terms) {
+  // Gives each marked term to the ON condition of the table whose columns it marks; the other
+  // terms remain in the WHERE clause. False when a marker does not follow a qualified column,
+  // a term marks two tables, or the marked table is not (or not once) in the FROM list.
+  bool assignMarkedTerms(Block& block) const {
+    for (const Range& term : block.terms) {
       const std::vector<std::size_t> marks = ownMarkers(term.first, term.second);
       if (marks.empty()) {
-        remaining.push_back(term);
+        block.remaining.push_back(term);
         continue;
       }
       std::string table;
       for (std::size_t m : marks) {
-        const std::size_t column = previousSignificant(m, term.first);
-        if (column == kNone || !isName(column)) return std::nullopt;
-        const std::size_t dot = previousSignificant(column, term.first);
-        if (dot == kNone || !isPunct(dot, '.')) return std::nullopt;
-        const std::size_t qualifier = previousSignificant(dot, term.first);
-        if (qualifier == kNone || !isName(qualifier)) return std::nullopt;
-        const std::string name = normalized(qualifier);
-        if (!table.empty() && table != name) return std::nullopt;
-        table = name;
+        const std::optional<std::string> name = markedQualifier(m, term.first);
+        if (!name || (!table.empty() && table != *name)) return false;
+        table = *name;
       }
       Item* target = nullptr;
-      for (Item& item : items) {
-        if (item.alias == table) {
-          if (target != nullptr) return std::nullopt;  // ambiguous
-          target = &item;
-        }
+      for (Item& item : block.items) {
+        if (item.alias != table) continue;
+        if (target != nullptr) return false;  // ambiguous
+        target = &item;
       }
-      if (target == nullptr) return std::nullopt;
+      if (target == nullptr) return false;
       target->joined = true;
       target->on.push_back(term);
     }
+    return true;
+  }
 
-    // Preserved tables first, then the joined ones, each after the tables its ON names.
-    std::vector<const Item*> preserved;
+  // The qualifier (normalized) of the column "Q.COL" that the marker at `m` follows, looking
+  // no further back than `limit`; nullopt when the marker does not follow such a column.
+  std::optional<std::string> markedQualifier(std::size_t m, std::size_t limit) const {
+    const std::size_t column = previousSignificant(m, limit);
+    if (column == kNone || !isName(column)) return std::nullopt;
+    const std::size_t dot = previousSignificant(column, limit);
+    if (dot == kNone || !isPunct(dot, '.')) return std::nullopt;
+    const std::size_t qualifier = previousSignificant(dot, limit);
+    if (qualifier == kNone || !isName(qualifier)) return std::nullopt;
+    return normalized(qualifier);
+  }
+
+  // Puts the preserved tables first, in their order, then the joined ones, each after the
+  // tables its ON condition names; false when no table is preserved or the ON conditions name
+  // each other in a circle.
+  bool orderTables(Block& block) const {
     std::vector<const Item*> pending;
     std::set<std::string> placed;
-    for (const Item& item : items) {
+    for (const Item& item : block.items) {
       if (item.joined) {
         pending.push_back(&item);
       } else {
-        preserved.push_back(&item);
+        block.preserved.push_back(&item);
         placed.insert(item.alias);
       }
     }
-    if (preserved.empty()) return std::nullopt;
+    if (block.preserved.empty()) return false;
     std::set<std::string> joinedNames;
     for (const Item* item : pending) joinedNames.insert(item->alias);
-    std::vector<const Item*> joined;
     while (!pending.empty()) {
       auto ready = std::find_if(pending.begin(), pending.end(), [&](const Item* item) {
-        for (const auto& term : item->on) {
+        for (const Range& term : item->on) {
           for (const std::string& name : qualifiers(term.first, term.second)) {
             if (name != item->alias && joinedNames.count(name) != 0 && placed.count(name) == 0) {
               return false;
@@ -348,42 +382,49 @@ class Rewriter {
         }
         return true;
       });
-      if (ready == pending.end()) return std::nullopt;
+      if (ready == pending.end()) return false;
       placed.insert((*ready)->alias);
-      joined.push_back(*ready);
+      block.joined.push_back(*ready);
       pending.erase(ready);
     }
+    return true;
+  }
 
-    std::string out = emit(b, fromKw + 1, false);
+  // The block's text with its FROM and WHERE clauses rebuilt.
+  std::string rebuilt(const Block& block) const {
+    std::string out = emit(block.begin, block.fromKw + 1, false);
     out += ' ';
-    for (std::size_t k = 0; k < preserved.size(); ++k) {
+    for (std::size_t k = 0; k < block.preserved.size(); ++k) {
       if (k > 0) out += ',';
-      out += emit(preserved[k]->begin, preserved[k]->end, false);
+      out += emit(block.preserved[k]->begin, block.preserved[k]->end, false);
     }
-    for (const Item* item : joined) {
+    for (const Item* item : block.joined) {
       out += " LEFT JOIN ";
       out += emit(item->begin, item->end, false);
       out += " ON ";
-      for (std::size_t k = 0; k < item->on.size(); ++k) {
-        if (k > 0) out += " AND ";
-        out += emit(item->on[k].first, item->on[k].second, true);
-      }
+      out += joinedTerms(item->on, true);
     }
-    if (!remaining.empty()) {
+    if (!block.remaining.empty()) {
       out += " WHERE ";
-      for (std::size_t k = 0; k < remaining.size(); ++k) {
-        if (k > 0) out += " AND ";
-        out += emit(remaining[k].first, remaining[k].second, false);
-      }
+      out += joinedTerms(block.remaining, false);
     }
     // Whatever followed the last term: its blanks, then the rest of the block.
-    const std::size_t lastTermToken = terms.back().second;
-    out += emit(lastTermToken, e, false);
+    out += emit(block.terms.back().second, block.end, false);
+    return out;
+  }
+
+  // The terms joined with " AND ".
+  std::string joinedTerms(const std::vector<Range>& terms, bool strip) const {
+    std::string out;
+    for (std::size_t k = 0; k < terms.size(); ++k) {
+      if (k > 0) out += " AND ";
+      out += emit(terms[k].first, terms[k].second, strip);
+    }
     return out;
   }
 
   const std::string& sql_;
-  std::vector<Token> tokens_;
+  std::vector<SqlToken> tokens_;
   std::vector<std::size_t> match_;
 };
 
