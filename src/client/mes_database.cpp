@@ -1,5 +1,6 @@
 #include "client/mes_database.hpp"
 
+#include <cctype>
 #include <filesystem>
 
 #include "platform/ado/connection_string.hpp"
@@ -18,42 +19,23 @@ bool hasPrefix(const std::string& text, std::string_view prefix) {
          equalsIgnoreCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
-// The URI for an error description, with the values of PWD= and Password= masked.
-std::string shownUri(const std::string& uri) {
-  std::string out = uri;
-  for (std::string_view key : {"pwd=", "password="}) {
-    std::size_t at = 0;
-    while (at + key.size() <= out.size()) {
-      if (equalsIgnoreCase(std::string_view(out).substr(at, key.size()), key) &&
-          (at == 0 || out[at - 1] == ';' || out[at - 1] == ':' || out[at - 1] == ' ')) {
-        const std::size_t valueBegin = at + key.size();
-        std::size_t valueEnd = valueBegin;
-        if (valueEnd < out.size() && out[valueEnd] == '{') {
-          // A braced value runs to its closing "}" ("}}" stands for "}") and may hold ";".
-          ++valueEnd;
-          while (valueEnd < out.size()) {
-            if (out[valueEnd] == '}') {
-              if (valueEnd + 1 < out.size() && out[valueEnd + 1] == '}') {
-                valueEnd += 2;
-                continue;
-              }
-              ++valueEnd;
-              break;
-            }
-            ++valueEnd;
-          }
-        } else {
-          valueEnd = out.find(';', valueBegin);
-          if (valueEnd == std::string::npos) valueEnd = out.size();
-        }
-        out.replace(valueBegin, valueEnd - valueBegin, "***");
-        at = valueBegin + 3;
-      } else {
-        ++at;
-      }
-    }
+// The length of the URI's scheme with its ":" ("oracle:" in "oracle:DSN=mes"), 0 when it has
+// none.
+std::size_t schemeLength(const std::string& uri) {
+  std::size_t i = 0;
+  while (i < uri.size() && (std::isalnum(static_cast<unsigned char>(uri[i])) != 0 ||
+                            uri[i] == '+' || uri[i] == '-' || uri[i] == '.')) {
+    ++i;
   }
-  return out;
+  return i > 0 && i < uri.size() && uri[i] == ':' ? i + 1 : 0;
+}
+
+// The URI for an error description: what follows its scheme is shown by the ODBC layer's
+// masking, so that no password it holds reaches the message.
+std::string shownUri(const std::string& uri) {
+  const std::size_t scheme = schemeLength(uri);
+  return uri.substr(0, scheme) +
+         ado::odbc::shownConnectionString(std::string_view(uri).substr(scheme));
 }
 
 [[noreturn]] void invalidUri(const std::string& uri, const std::string& reason) {

@@ -94,6 +94,10 @@ TEST_F(MesDatabaseTest, BadUriFailsNamingIt) {
       failureOf([&] { openMesDatabase("oracle:DSN=mes;PWD={se;cr}}et};UID=u", ""); });
   EXPECT_EQ(braced.description().find("cr"), std::string::npos) << braced.description();
   EXPECT_NE(braced.description().find("PWD=***;UID=u"), std::string::npos) << braced.description();
+  // An unbraced ";" in a password leaves a text that cannot be read: no part of it is shown.
+  const AutomationError unreadable =
+      failureOf([&] { openMesDatabase("oracle:DSN=mes;PWD=se;cret;UID=u", ""); });
+  EXPECT_EQ(unreadable.description().find("cret"), std::string::npos) << unreadable.description();
 }
 
 TEST_F(MesDatabaseTest, OdbcGoesToTheOdbcDriver) {

@@ -4,6 +4,7 @@
 
 #include "platform/ado/connection_string.hpp"
 #include "platform/ado/odbc/odbc_driver.hpp"
+#include "platform/ado/odbc/oledb_translation.hpp"
 #include "platform/ado/provider_table.hpp"
 #include "platform/ado/sqlite/sqlite_driver.hpp"
 #include "velmora/error.hpp"
@@ -54,8 +55,9 @@ void Connection::Open(const std::string& connectionString, const std::string& us
       session_ = openSqliteSession(sqlitePath(spec, settings), BusyTimeout);
       break;
     case DriverSpec::Driver::Odbc:
-      session_ = openOdbcSession(odbcConnectionString(spec.argument, settings, user, password),
-                                 ConnectionTimeout, CommandTimeout);
+      session_ =
+          openOdbcSession(odbc::odbcConnectionString(spec.argument, settings, user, password),
+                          ConnectionTimeout, CommandTimeout);
       break;
   }
 }

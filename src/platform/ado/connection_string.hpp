@@ -1,5 +1,5 @@
-// OLE DB connection strings ("Data Source=...;User Id=...;Password=...;Initial Catalog=...;")
-// and their translation into ODBC connection strings.
+// OLE DB connection strings ("Data Source=...;User Id=...;Password=...;Initial Catalog=...;").
+// Their translation into ODBC connection strings is odbc/oledb_translation.hpp.
 #pragma once
 
 #include <optional>
@@ -42,15 +42,5 @@ class ConnectionString {
 // `value`: as it is, or in double quotes (a quote inside doubled) when it holds ";", starts with
 // a quote or "{", or has blanks at either end.
 std::string oledbValue(std::string_view value);
-
-// The ODBC connection string for an OLE DB connection string, as SQLDriverConnect takes it:
-// first `odbcAttributes` (the extra attributes of a provider spec "odbc:<attributes>", as
-// written), then the items of `oledb` in their order, where
-//   Data Source -> Server, User Id -> UID, Password -> PWD, Initial Catalog -> Database,
-//   Provider is dropped, and every other item passes through as written;
-// `user` and `password`, when not empty, replace UID and PWD. Translated values are enclosed in
-// braces when they hold ";", "{", "}", "=" or blanks at either end. Every item ends with ";".
-std::string odbcConnectionString(const std::string& odbcAttributes, const ConnectionString& oledb,
-                                 const std::string& user, const std::string& password);
 
 }  // namespace velmora::ado

@@ -60,28 +60,5 @@ TEST(ConnectionString, ABadItemIsAnErrorNamingWhereItStartsButNotItsText) {
   }
 }
 
-TEST(ConnectionString, TranslationToOdbc) {
-  const ConnectionString settings = ConnectionString::parse(
-      "Provider=SQLOLEDB.1;Data Source=db host;User Id=inspector;Password=pw;"
-      "Initial Catalog=INSPECTION;App=velmora;");
-  EXPECT_EQ(odbcConnectionString("Driver=FreeTDS;Port=1433", settings, "", ""),
-            "Driver=FreeTDS;Port=1433;Server=db host;UID=inspector;PWD=pw;"
-            "Database=INSPECTION;App=velmora;");
-}
-
-TEST(ConnectionString, TranslationQuotesAndOverrides) {
-  const ConnectionString settings =
-      ConnectionString::parse("Data Source='a;b';User Id=u;Password=old;DSN={x;y}");
-  EXPECT_EQ(odbcConnectionString("", settings, "v", "n}w"),
-            "Server={a;b};UID=v;PWD={n}}w};DSN={x;y};");
-  EXPECT_EQ(odbcConnectionString("DSN=mes;", ConnectionString::parse(""), "u", "p"),
-            "DSN=mes;UID=u;PWD=p;");
-  EXPECT_EQ(odbcConnectionString("", ConnectionString::parse("DSN=mes;UID=u;PWD={p;q}"), "", ""),
-            "DSN=mes;UID=u;PWD={p;q};");
-  // Items passed through keep their meaning whatever OLE DB quoting they were written with.
-  EXPECT_EQ(odbcConnectionString("", ConnectionString::parse("App='a;b';WSID=\"x\"\"y\""), "", ""),
-            "App={a;b};WSID=x\"y;");
-}
-
 }  // namespace
 }  // namespace velmora::ado

@@ -1,22 +1,11 @@
 #include "platform/ado/odbc/odbc_attributes.hpp"
 
+#include "platform/ado/connection_items.hpp"
 #include "platform/automation/text_compare.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado::odbc {
 namespace {
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string trimmed(std::string_view text) {
-  std::size_t b = 0;
-  std::size_t e = text.size();
-  while (b < e && isBlank(text[b])) ++b;
-  while (e > b && isBlank(text[e - 1])) --e;
-  return std::string(text.substr(b, e - b));
-}
 
 [[noreturn]] void invalid(const std::string& key, const char* problem) {
   raise(err::kInvalidCall, "ODBC connection string item '" + key + "': " + problem);
@@ -44,42 +33,20 @@ bool containsIgnoreCase(std::string_view text, std::string_view part) {
 }  // namespace
 
 std::vector<Attribute> parseAttributes(std::string_view text) {
+  ConnectionItems scanned = splitConnectionItems(text, "{");
+  switch (scanned.fault) {
+    case ItemFault::kNone:
+      break;
+    case ItemFault::kNoEquals:
+      noEquals(scanned.items.size() + 1);
+    case ItemFault::kUnclosed:
+      invalid(scanned.faulty.key, "no closing '}'");
+    case ItemFault::kTextAfterClose:
+      invalid(scanned.faulty.key, "text after the closing '}'");
+  }
   std::vector<Attribute> attributes;
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n) {
-    while (i < n && (isBlank(text[i]) || text[i] == ';')) ++i;
-    if (i >= n) break;
-    const std::size_t keyStart = i;
-    while (i < n && text[i] != '=' && text[i] != ';') ++i;
-    Attribute attribute;
-    attribute.key = trimmed(text.substr(keyStart, i - keyStart));
-    if (i >= n || text[i] == ';') noEquals(attributes.size() + 1);
-    ++i;  // "="
-    while (i < n && isBlank(text[i])) ++i;
-    if (i < n && text[i] == '{') {
-      ++i;
-      while (true) {
-        if (i >= n) invalid(attribute.key, "no closing '}'");
-        if (text[i] == '}') {
-          if (i + 1 < n && text[i + 1] == '}') {
-            attribute.value += '}';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        attribute.value += text[i++];
-      }
-      while (i < n && isBlank(text[i])) ++i;
-      if (i < n && text[i] != ';') invalid(attribute.key, "text after the closing '}'");
-    } else {
-      const std::size_t valueStart = i;
-      while (i < n && text[i] != ';') ++i;
-      attribute.value = trimmed(text.substr(valueStart, i - valueStart));
-    }
-    attributes.push_back(std::move(attribute));
+  for (ConnectionItem& item : scanned.items) {
+    attributes.push_back({std::move(item.key), std::move(item.value)});
   }
   return attributes;
 }
@@ -109,7 +76,7 @@ bool namesFreeTds(const std::vector<Attribute>& attributes) {
 
 std::string withProviderDefaults(const std::string& connectionString) {
   const std::vector<Attribute> attributes = parseAttributes(connectionString);
-  std::string out = trimmed(connectionString);
+  std::string out = trimBlanks(connectionString);
   if (!out.empty() && out.back() != ';') out += ';';
   const bool namesDriver = findAttribute(attributes, "Driver").has_value() ||
                            findAttribute(attributes, "DSN").has_value() ||
@@ -132,19 +99,30 @@ std::vector<std::string> secretsOf(const std::vector<Attribute>& attributes) {
   return secrets;
 }
 
+std::string writtenValue(std::string_view value) {
+  const bool needsBraces =
+      !value.empty() && (isConnectionBlank(value.front()) || isConnectionBlank(value.back()) ||
+                         value.find_first_of(";{}=") != std::string_view::npos);
+  return needsBraces ? braced(value) : std::string(value);
+}
+
+std::string shownConnectionString(std::string_view text) {
+  std::vector<Attribute> attributes;
+  try {
+    attributes = parseAttributes(text);
+  } catch (const AutomationError&) {
+    if (text.find('=') == std::string_view::npos) return std::string(text);
+    return "(a connection string that cannot be read, not shown)";
+  }
+  if (secretsOf(attributes).empty()) return std::string(text);
+  return shownAttributes(attributes);
+}
+
 std::string shownAttributes(const std::vector<Attribute>& attributes) {
   std::string out;
   for (const Attribute& attribute : attributes) {
     out += attribute.key + "=";
-    if (isPasswordKey(attribute.key)) {
-      out += "***";
-    } else if (attribute.value.find_first_of(";{}") != std::string::npos ||
-               (!attribute.value.empty() &&
-                (isBlank(attribute.value.front()) || isBlank(attribute.value.back())))) {
-      out += braced(attribute.value);
-    } else {
-      out += attribute.value;
-    }
+    out += isPasswordKey(attribute.key) ? "***" : writtenValue(attribute.value);
     out += ';';
   }
   return out;

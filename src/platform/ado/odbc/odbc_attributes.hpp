@@ -30,6 +30,10 @@ std::optional<std::string> findAttribute(const std::vector<Attribute>& attribute
 // `value` enclosed in braces, "}" doubled: the form that keeps any value's meaning.
 std::string braced(std::string_view value);
 
+// `value` as a connection string writes it: as it is when that keeps its meaning, else braced
+// (when it holds ";", "{", "}", "=" or blanks at either end).
+std::string writtenValue(std::string_view value);
+
 // The TDS protocol version FreeTDS is given when the connection string names none: without one
 // FreeTDS falls back to probing old protocol versions against a server that does not answer,
 // and never returns whatever the login timeout.
@@ -50,7 +54,14 @@ std::string withProviderDefaults(const std::string& connectionString);
 // The values of the password items (PWD, Password) of `attributes`, to keep out of messages.
 std::vector<std::string> secretsOf(const std::vector<Attribute>& attributes);
 
-// `attributes` written back for an error description, the password items shown as "***".
+// `text` for an error description, its passwords never shown: as written when it holds no
+// password; with its items written back by shownAttributes when it does. A text that cannot be
+// read as a connection string is shown as written when it has no "=" (then it has no item, so no
+// password), else replaced by a note that it is not shown.
+std::string shownConnectionString(std::string_view text);
+
+// `attributes` written back (values as writtenValue gives them) for an error description, the
+// password items shown as "***".
 std::string shownAttributes(const std::vector<Attribute>& attributes);
 
 }  // namespace velmora::ado::odbc

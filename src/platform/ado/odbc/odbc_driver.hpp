@@ -17,7 +17,7 @@
 namespace velmora::ado {
 
 // Opens an ODBC session with `connectionString` (as SQLDriverConnect takes it: the provider
-// spec's extra attributes followed by the translated OLE DB items, see odbcConnectionString),
+// spec's extra attributes followed by the translated OLE DB items, see odbc::odbcConnectionString),
 // completed by odbc::withProviderDefaults (FreeTDS when no driver or data source is named, and a
 // TDS protocol version for FreeTDS), waiting at most `loginTimeoutSeconds` for the login; every
 // statement of the session may then run at most `queryTimeoutSeconds` (SQL_ATTR_QUERY_TIMEOUT;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ado/connection_string.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado::odbc {
@@ -53,22 +52,6 @@ TEST(OdbcAttributes, BracedKeepsEveryValuesMeaning) {
     EXPECT_EQ(back[0].value, value);
     EXPECT_EQ(back[1].value, "u");
   }
-}
-
-TEST(OdbcAttributes, OleDbTranslationReadsBackByTheOdbcRules) {
-  // The SQLOLEDB.1 path: OLE DB items translated into an ODBC string must mean, to the driver,
-  // exactly the values that were written, whatever characters they hold.
-  const std::string password = "p;w}d{=";
-  const std::string catalogue = "fab;one";
-  const ConnectionString oledb = ConnectionString::parse(
-      "Data Source=127.0.0.1,1433;User Id=inspector;Initial Catalog={fab;one};");
-  const auto attributes =
-      parseAttributes(odbcConnectionString("Driver={FreeTDS};Port=1433", oledb, "", password));
-  EXPECT_EQ(findAttribute(attributes, "Server"), "127.0.0.1,1433");
-  EXPECT_EQ(findAttribute(attributes, "UID"), "inspector");
-  EXPECT_EQ(findAttribute(attributes, "PWD"), password);
-  EXPECT_EQ(findAttribute(attributes, "Database"), catalogue);
-  EXPECT_EQ(findAttribute(attributes, "Port"), "1433");
 }
 
 TEST(OdbcAttributes, DefaultsToFreeTdsWithAProtocolVersionUnlessConfigured) {
