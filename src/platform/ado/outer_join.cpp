@@ -23,6 +23,9 @@ class Rewriter {
   explicit Rewriter(const std::string& sql) : sql_(sql), tokens_(tokenizeSql(sql)) {}
 
   std::string run() {
+    // An unterminated literal, quoted name or comment runs to the end of the text: moved into an
+    // ON condition, it would swallow whatever the rewrite writes after it.
+    if (!tokens_.empty() && tokens_.back().unterminated) return sql_;
     if (!matchParentheses()) return sql_;
     bool anyMarker = false;
     for (std::size_t i = 0; i < tokens_.size() && !anyMarker; ++i) {
@@ -143,26 +146,56 @@ class Rewriter {
     }
   }
 
+  // True for a run of blanks (not a comment).
+  bool isBlankRun(std::size_t i) const {
+    return tokens_[i].kind == SqlTokenKind::kSpace && isSqlSpace(sql_[tokens_[i].begin]);
+  }
+  bool isLineComment(std::size_t i) const {
+    return tokens_[i].kind == SqlTokenKind::kSpace && sql_[tokens_[i].begin] == '-';
+  }
+
+  // True when the texts of tokens `a` and `b` written side by side would read as one token
+  // ("X" and "AND" as "XAND", "\"Y\"" and "\"Z\"" as one quoted name).
+  bool wouldJoin(std::size_t a, std::size_t b) const {
+    return tokenizeSql(std::string(text(a)) + std::string(text(b))).size() != 2;
+  }
+
   // The source text of [b, e), with nested queries rewritten and, when `strip`, the markers of
-  // this level removed.
+  // this level removed with the blanks before them ("B.Y (+)" gives "B.Y"). The tokens on
+  // either side of a removed marker stay two tokens, and a line comment keeps the line end
+  // that closes it.
   std::string emit(std::size_t b, std::size_t e, bool strip) const {
     std::string out;
+    std::size_t kept = 0;      // the length of `out` without the blank runs that end it
+    std::size_t last = kNone;  // the last token written that is not a blank run
     walkLevel(
         b, e,
         [&](std::size_t open) {
           out += '(';
           out += rewriteQuery(open + 1, match_[open]);
           out += ')';
+          kept = out.size();
+          last = match_[open];
         },
         [&](std::size_t i) {
           if (strip) {
             const std::size_t end = markerEnd(i);
             if (end != kNone && end <= e) {
-              while (!out.empty() && isSqlSpace(out.back())) out.pop_back();  // "B.Y (+)" -> "B.Y"
+              out.resize(kept);
+              if (last != kNone && end < e && !isBlankRun(end) && wouldJoin(last, end)) {
+                out += ' ';
+              }
               return end;
             }
           }
           out += text(i);
+          if (!isBlankRun(i)) {
+            kept = out.size();
+            last = i;
+          } else if (i > b && isLineComment(i - 1)) {
+            kept = out.size();  // the line end closes the comment: nothing joins across it
+            last = kNone;
+          }
           return i + 1;
         });
     return out;
@@ -408,8 +441,11 @@ class Rewriter {
       out += " WHERE ";
       out += joinedTerms(block.remaining, false);
     }
-    // Whatever followed the last term: its blanks, then the rest of the block.
-    out += emit(block.terms.back().second, block.end, false);
+    // Whatever followed the last term: its blanks, then the rest of the block, kept apart from
+    // the rebuilt clauses when nothing separated it from that term.
+    const std::size_t rest = block.terms.back().second;
+    if (rest < block.end && !isBlankRun(rest)) out += ' ';
+    out += emit(rest, block.end, false);
     return out;
   }
 

@@ -28,7 +28,8 @@ namespace velmora::ado {
 //   byte-identical; so is a block whose marker use the rewrite cannot map safely (a top-level OR
 //   in its WHERE clause, an unqualified marked column, a term marking two tables, a marked table
 //   missing from the FROM list, ANSI joins in the FROM list, every table marked, circular ON
-//   conditions): the database then reports the marker as the syntax error it is.
+//   conditions), and a statement that ends inside a literal, quoted name or comment: the
+//   database then reports the marker (or the open literal) as the syntax error it is.
 std::string rewriteOuterJoins(const std::string& sql);
 
 }  // namespace velmora::ado

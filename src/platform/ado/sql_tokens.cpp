@@ -23,6 +23,7 @@ std::vector<SqlToken> tokenizeSql(const std::string& s) {
     const std::size_t start = i;
     const char c = s[i];
     SqlTokenKind kind = SqlTokenKind::kPunct;
+    bool unterminated = false;
     if (isSqlSpace(c)) {
       while (i < n && isSqlSpace(s[i])) ++i;
       kind = SqlTokenKind::kSpace;
@@ -32,10 +33,12 @@ std::vector<SqlToken> tokenizeSql(const std::string& s) {
     } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
       const std::size_t close = s.find("*/", i + 2);
       i = close == std::string::npos ? n : close + 2;
+      unterminated = close == std::string::npos;
       kind = SqlTokenKind::kSpace;
     } else if (c == '\'' || c == '"' || c == '`' || c == '[') {
       const char close = c == '[' ? ']' : c;
       ++i;
+      unterminated = true;
       while (i < n) {
         if (s[i] == close) {
           if (close != ']' && i + 1 < n && s[i + 1] == close) {
@@ -43,6 +46,7 @@ std::vector<SqlToken> tokenizeSql(const std::string& s) {
             continue;
           }
           ++i;
+          unterminated = false;
           break;
         }
         ++i;
@@ -54,7 +58,7 @@ std::vector<SqlToken> tokenizeSql(const std::string& s) {
     } else {
       ++i;
     }
-    tokens.push_back({kind, start, i});
+    tokens.push_back({kind, start, i, unterminated});
   }
   return tokens;
 }

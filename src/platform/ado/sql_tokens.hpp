@@ -21,10 +21,11 @@ struct SqlToken {
   SqlTokenKind kind;
   std::size_t begin;  // byte offsets into the text
   std::size_t end;
+  bool unterminated = false;  // a literal, quoted name or /* comment without its closing mark
 };
 
 // Splits `sql` into tokens that cover it completely, in order. Unterminated literals, quoted
-// names and comments run to the end of the text.
+// names and comments run to the end of the text (so only the last token can be unterminated).
 std::vector<SqlToken> tokenizeSql(const std::string& sql);
 
 // A blank character of SQL text.

@@ -42,6 +42,29 @@ TEST(OuterJoinRewrite, MarkerOnEitherSideAndWithBlanks) {
             "SELECT * FROM A LEFT JOIN B ON B.Y = A.X");
 }
 
+TEST(OuterJoinRewrite, TokensAroundARemovedMarkerOrMovedTermStayApart) {
+  struct Case {
+    const char* sql;
+    const char* rewritten;
+  };
+  const Case cases[] = {
+      // the column and the word after the marker ("B.KIS")
+      {"SELECT * FROM A,B WHERE B.K(+)IS NULL", "SELECT * FROM A LEFT JOIN B ON B.K IS NULL"},
+      // two quoted names (one name with a doubled quote)
+      {"SELECT * FROM A,B WHERE A.K=B.\"K\"(+)\"X\"",
+       "SELECT * FROM A LEFT JOIN B ON A.K=B.\"K\" \"X\""},
+      // the clause after the WHERE clause and the term now written last ("B.KGROUP", "1ORDER")
+      {"SELECT * FROM A,B WHERE A.K=B.K(+)GROUP BY A.K",
+       "SELECT * FROM A LEFT JOIN B ON A.K=B.K GROUP BY A.K"},
+      {"SELECT * FROM A,B WHERE A.V=1 AND A.K=B.K(+)ORDER BY A.K",
+       "SELECT * FROM A LEFT JOIN B ON A.K=B.K WHERE A.V=1 ORDER BY A.K"},
+      // a line comment before the marker keeps the line end that closes it
+      {"SELECT * FROM A,B WHERE A.K=B.K --key\n(+) AND A.V=1",
+       "SELECT * FROM A LEFT JOIN B ON A.K=B.K --key\n WHERE A.V=1"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(rewriteOuterJoins(c.sql), c.rewritten) << c.sql;
+}
+
 TEST(OuterJoinRewrite, AllMarkedTermsOfATableFormItsOnCondition) {
   EXPECT_EQ(
       rewriteOuterJoins("SELECT * FROM A,B WHERE A.K=B.K(+) AND B.T(+)='1' AND A.V>0 ORDER BY A.K"),
@@ -101,6 +124,8 @@ TEST(OuterJoinRewrite, UnmappableStatementsAreLeftAlone) {
       "SELECT * FROM A,B,C WHERE A.K=B.K(+) AND C.J=B.J(+) AND B.L=C.L(+)",
       // unbalanced parentheses
       "SELECT * FROM A,B WHERE (A.K=B.K(+)",
+      // an open literal (moved into the ON condition, it would swallow the WHERE clause)
+      "SELECT * FROM A,B WHERE A.V=1 AND A.K=B.K(+) AND B.N(+)='open",
   };
   for (const std::string& sql : statements) EXPECT_EQ(rewriteOuterJoins(sql), sql) << sql;
 }
