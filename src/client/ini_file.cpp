@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +19,11 @@ namespace {
 // inih reads lines of at most INI_MAX_LINE - 1 bytes (with the line end); longer lines would
 // be cut into pieces silently.
 constexpr std::size_t kMaxLineBytes = INI_MAX_LINE - 1;
+
+// inih keeps the section name, and the key that a continuation line belongs to, in buffers of 50
+// bytes and cuts longer names silently: a section's keys would then be filed under a shorter
+// name. A name of 49 bytes may have been cut, so names are read up to 48 bytes.
+constexpr std::size_t kMaxNameBytes = 48;
 
 // The file's content; raises the file error naming `path` when it cannot be read.
 std::string readWholeFile(const std::string& path) {
@@ -89,10 +95,15 @@ struct Collected {
   std::string duplicate;  // "'key' in section [name]", "" when none
   int duplicateLine = 0;
   int firstLine = 0;
+  bool longName = false;  // a section name or key longer than kMaxNameBytes was met
 };
 
 int collect(void* user, const char* section, const char* key, const char* value) {
   auto& collected = *static_cast<Collected*>(user);
+  if (std::strlen(section) > kMaxNameBytes || std::strlen(key) > kMaxNameBytes) {
+    collected.longName = true;
+    return 0;
+  }
   for (std::size_t i = 0; i < collected.items.size(); ++i) {
     Item& entry = collected.items[i];
     if (!equalsIgnoreCase(entry.section, section) || !equalsIgnoreCase(entry.key, key)) continue;
@@ -114,6 +125,14 @@ int collect(void* user, const char* section, const char* key, const char* value)
   return 1;
 }
 
+// The number (from 1) of the first line holding a NUL byte, or 0. inih reads the text only up to
+// its first NUL, so whatever followed would be lost without a word.
+int firstNulLine(const std::string& content) {
+  const std::size_t at = content.find('\0');
+  if (at == std::string::npos) return 0;
+  return 1 + static_cast<int>(std::count(content.begin(), content.begin() + at, '\n'));
+}
+
 }  // namespace
 
 FileIniFile::FileIniFile(std::string home) : home_(std::move(home)) {}
@@ -126,8 +145,12 @@ void FileIniFile::OpenFile(const std::string& path) {
     raise(err::kInvalidCall, "line " + std::to_string(line) + " of '" + path + "' is longer than " +
                                  std::to_string(kMaxLineBytes) + " bytes");
   }
+  if (const int line = firstNulLine(content); line != 0) {
+    raise(err::kInvalidCall,
+          "line " + std::to_string(line) + " of '" + path + "' holds a NUL byte");
+  }
   LineReader reader{content};
-  Collected collected{reader, {}, std::string::npos, "", 0, 0};
+  Collected collected{reader, {}, std::string::npos, "", 0, 0, false};
   const int result = ini_parse_stream(&LineReader::read, &reader, &collect, &collected);
   if (result > 0 && result == collected.duplicateLine) {
     raise(err::kInvalidCall, "key " + collected.duplicate + " given again at line " +
@@ -135,7 +158,10 @@ void FileIniFile::OpenFile(const std::string& path) {
                                  std::to_string(collected.firstLine) + ")");
   }
   if (result > 0) {
-    raise(err::kInvalidCall, "cannot read line " + std::to_string(result) + " of '" + path + "'");
+    raise(err::kInvalidCall, "cannot read line " + std::to_string(result) + " of '" + path + "'" +
+                                 (collected.longName ? " (section names and keys may be at most " +
+                                                           std::to_string(kMaxNameBytes) + " bytes)"
+                                                     : ""));
   }
   if (result < 0) client::raiseFileError(path, 0, true);
   for (Item& item : collected.items) {

@@ -119,7 +119,8 @@ class StreamTraceLog : public TraceLog {
 // File format (inih's): "[section]" lines, "key=value" (or "key: value") lines, comments from
 // ";" or "#" at the start of a line and from ";" after a blank inside a line; blanks around keys
 // and values are dropped; a line that starts with a blank continues the previous value (joined
-// with "\n"). A key may be given once per section. Lines may be at most 199 bytes long.
+// with "\n"). A key may be given once per section. Lines may be at most 199 bytes long, and
+// hold no NUL byte; section names and keys at most 48 bytes.
 class FileIniFile : public IniFile {
  public:
   explicit FileIniFile(std::string home);
@@ -128,8 +129,9 @@ class FileIniFile : public IniFile {
   std::string PathTail() override { return ""; }
 
   // Reads the file at `path`, replacing what an earlier call read. A missing or unreadable file,
-  // an over-long line, a line inih cannot read or a key given twice in one section (keys compare
-  // without regard to case) is an error naming the file and the line (and the key).
+  // an over-long line or name, a NUL byte, a line inih cannot read or a key given twice in one
+  // section (keys compare without regard to case) is an error naming the file and the line (and
+  // the key).
   void OpenFile(const std::string& path) override;
 
   // The value of `key` in `section` (both compared without regard to ASCII case), or "" when
