@@ -5,10 +5,13 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
-.PHONY: setup build build-asan demo test test-plain test-asan test-odbc soak clean
+.PHONY: setup build build-asan build-fuzz demo test test-plain test-asan test-odbc fuzz fuzz-smoke \
+  soak clean
 
 setup:
 	./scripts/setup.sh
@@ -20,6 +23,12 @@ build: setup
 build-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The libFuzzer targets (fuzz/), built with clang under AddressSanitizer and UBSan.
+build-fuzz: setup
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVELMORA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 demo: build
 	$(BUILD)/velmora check --home $(BUILD)/demo-home --lot $(DEMO_LOT) --step $(DEMO_STEP)
@@ -40,7 +49,16 @@ test-odbc: build build-asan
 	  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir $(ASAN_BUILD) $(ODBC_TESTS)'
 
-test: test-plain test-asan test-odbc
+# Every fuzz target for FUZZ_SECONDS each, two at a time, on a scratch copy of its seed corpus;
+# a crash, leak or violated property fails it and leaves the reproducer under $(FUZZ_BUILD)/.
+fuzz: build-fuzz
+	./scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The short run that make test includes.
+fuzz-smoke: build-fuzz
+	./scripts/fuzz.sh $(FUZZ_BUILD) 20
+
+test: test-plain test-asan test-odbc fuzz-smoke
 
 # 10,000 check runs in one process on one context: resident memory may grow by at most 1 MiB
 # after the first 100 runs. Not part of `make test` (it takes a few minutes).
@@ -51,4 +69,4 @@ soak: build
 	  --runs $(SOAK_RUNS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

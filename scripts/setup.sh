@@ -13,6 +13,7 @@ packages=(
   nlohmann-json3-dev                          # JSON output
   libgtest-dev libgmock-dev                   # tests
   libbenchmark-dev                            # benchmarks
+  clang libclang-rt-14-dev                    # fuzz targets: clang with libFuzzer and sanitizers
   postgresql-15 postgresql-15-orafce          # the server the ODBC tests run against
 )
 

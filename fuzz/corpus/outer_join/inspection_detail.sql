@@ -1,0 +1,1 @@
+SELECT B.WaferId, B.SWaferID, A.TotalGoodDieQty / (A.InspectionDie * A.SelectedSamples)*100 as LotYield , B.GoodDieQty / A.InspectionDie*100 as WaferYield,B.Machine,B.Operator,A.InsertUser  FROM AUGUSTLOTDATA A,AUGUSTWAFERDATA B  WHERE A.Runcard='LOT-A03' AND A.RecordID=B.RecordID  AND STATION='IQC' 

@@ -1,0 +1,2 @@
+  select a+b ,
+	'x' || "y"  from t where a = +1 or b=(+2) -- (+)

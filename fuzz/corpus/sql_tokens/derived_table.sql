@@ -1,0 +1,1 @@
+SELECT Decode(Sum(Die1+Die2),Null,0,Sum(Die1+Die2)) LotDie  FROM (SELECT a.SampleSize Die1, b.SampleSize Die2  FROM EDC_Prd_FailCount a, EDC_Prd_FailCount_Site b  WHERE a.BasicDataSysId='BD-A01-F03'  AND a.SysId=b.FailCountSysId  GROUP BY a.WaferSeq,a.SampleSize,b.SampleSize ) 

@@ -1,0 +1,1 @@
+SELECT [a]]b], `q``x`, 'O''NEIL', "un""q" /* c */ FROM T WHERE A='(+)' -
