@@ -27,22 +27,22 @@ Abnormals::~Abnormals() {
 }
 
 std::string Abnormals::IsEDCItem() const {
-  return impl_->state.flags.IsEDCItem;
+  return flagText(impl_->state.flags.IsEDCItem);
 }
 std::string Abnormals::IsEDCCollect() const {
-  return impl_->state.flags.IsEDCCollect;
+  return flagText(impl_->state.flags.IsEDCCollect);
 }
 std::string Abnormals::IsEDCFail() const {
-  return impl_->state.flags.IsEDCFail;
+  return flagText(impl_->state.flags.IsEDCFail);
 }
 std::string Abnormals::IsAUGItem() const {
-  return impl_->state.flags.IsAUGItem;
+  return flagText(impl_->state.flags.IsAUGItem);
 }
 std::string Abnormals::IsAUGCollect() const {
-  return impl_->state.flags.IsAUGCollect;
+  return flagText(impl_->state.flags.IsAUGCollect);
 }
 std::string Abnormals::IsAUGFail() const {
-  return impl_->state.flags.IsAUGFail;
+  return flagText(impl_->state.flags.IsAUGFail);
 }
 std::string Abnormals::LotDevReasons() const {
   return impl_->state.lotDevReasons;

@@ -38,10 +38,10 @@ ItemOutcome dispatchItem(Run& run) {
   } else if (type == "3") {
     if (hasTimeVersion(run)) runFailCountYieldCheck(run);
   } else if (type == "4") {
-    run.state.flags.IsAUGItem = "Y";
+    run.state.flags.IsAUGItem = Flag::kYes;
     if (!runInspectionItem(run, kInspectionItem)) return ItemOutcome::kSqlFail;
   } else if (type == "5") {
-    run.state.flags.IsAUGItem = "Y";
+    run.state.flags.IsAUGItem = Flag::kYes;
     if (hasTimeVersion(run)) {
       if (runFlaggedFailCountCheck(run) == FlaggedOutcome::kNoData) {
         if (!runInspectionItem(run, kInspectionWithoutFailCount)) return ItemOutcome::kSqlFail;

@@ -19,12 +19,12 @@ void resetOutputs(Run& run) {
   run.lotDeviations.clear();
   run.state.lotDevReasons.clear();
   Flags& flags = run.state.flags;
-  flags.IsEDCItem = "N";
-  flags.IsEDCCollect = "N";
-  flags.IsEDCFail = "N";
-  flags.IsAUGItem = "N";
-  flags.IsAUGCollect = "N";
-  flags.IsAUGFail = "N";
+  flags.IsEDCItem = Flag::kNo;
+  flags.IsEDCCollect = Flag::kNo;
+  flags.IsEDCFail = Flag::kNo;
+  flags.IsAUGItem = Flag::kNo;
+  flags.IsAUGCollect = Flag::kNo;
+  flags.IsAUGFail = Flag::kNo;
 }
 
 const std::string kItemSelect = "SELECT B.SYSID PRODUCTEDCSYSID,D.* ";
@@ -90,12 +90,12 @@ void findTimeVersion(Run& run) {
                              "' AND PRODUCTEDCSYSID='" + sqlValue(state.productEdcSysid) + "' " +
                              " AND ( LASTTXN='1' OR LASTTXN IS NULL ) ORDER BY DATETIME DESC ");
   if (!versions->Eof()) {
-    state.flags.IsEDCCollect = "Y";
+    state.flags.IsEDCCollect = Flag::kYes;
     state.timeVersionSysid = versions->Fields("SYSID").toText();
     state.timeVersionTa = versions->Fields("TA").toText();
   } else {
     state.timeVersionSysid.clear();
-    state.flags.IsEDCCollect = "N";
+    state.flags.IsEDCCollect = Flag::kNo;
     state.timeVersionTa.clear();
   }
 }
@@ -114,7 +114,7 @@ std::string executeCheckRun(const Context& context, CheckState& state) {
       run.result = "ok";
       return run.result;
     }
-    state.flags.IsEDCItem = "Y";
+    state.flags.IsEDCItem = Flag::kYes;
     state.productEdcSysid = items->Fields("PRODUCTEDCSYSID").toText();
     findTimeVersion(run);
     state.abnormalities.reset();

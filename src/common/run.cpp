@@ -4,6 +4,18 @@
 
 namespace velmora {
 
+std::string flagText(Flag flag) {
+  switch (flag) {
+    case Flag::kYes:
+      return "Y";
+    case Flag::kNo:
+      return "N";
+    case Flag::kUnset:
+      break;
+  }
+  return "";
+}
+
 MesQueries Run::mes() const {
   return mesDatabase(context);
 }

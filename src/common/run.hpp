@@ -22,9 +22,16 @@ namespace ado {
 class Connection;
 }
 
-// The six "Y"/"N" flags ("" before the first run).
+// One of the six flags: unset before the first run, then yes or no. A value of its own rather
+// than the "Y"/"N" text, so that a check sets it without building a string.
+enum class Flag : char { kUnset, kNo, kYes };
+
+// The flag as the public interface gives it: "", "N" or "Y".
+std::string flagText(Flag flag);
+
 struct Flags {
-  std::string IsEDCItem, IsEDCCollect, IsEDCFail, IsAUGItem, IsAUGCollect, IsAUGFail;
+  Flag IsEDCItem = Flag::kUnset, IsEDCCollect = Flag::kUnset, IsEDCFail = Flag::kUnset,
+       IsAUGItem = Flag::kUnset, IsAUGCollect = Flag::kUnset, IsAUGFail = Flag::kUnset;
 };
 
 struct CheckState {

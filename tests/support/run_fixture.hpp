@@ -20,7 +20,7 @@ struct RunFixture {
     state.stepId = "STEP1";
     state.timeVersionSysid = "TV1";
     state.timeVersionTa = "TA1";
-    state.flags = {"Y", "Y", "N", "N", "N", "N"};
+    state.flags = {Flag::kYes, Flag::kYes, Flag::kNo, Flag::kNo, Flag::kNo, Flag::kNo};
     setItem("I1", "ITEM", "3", {});
   }
 

@@ -25,7 +25,7 @@ void runCpCpkCheck(Run& run, const CpCpkVariant& variant) {
   }
   if (code == nullptr) return;
 
-  if (variant.setsEdcFail) run.state.flags.IsEDCFail = "Y";
+  if (variant.setsEdcFail) run.state.flags.IsEDCFail = Flag::kYes;
   run.addLotDeviation(run.item.name + "/" + code);
 }
 

@@ -63,8 +63,11 @@ std::string getBumpDefect(Run& run) {
         "SELECT FIELD_VALUE FROM MES_BASIC_LISTDATA "
         " WHERE MODULE='EDC' AND FIELD_NAME='Bump Defect' ");
     for (; !rows->Eof(); rows->MoveNext()) {
-      const std::string code = "'" + sqlValue(rows->Fields("FIELD_VALUE").toText()) + "'";
-      list = list.empty() ? code : list + "," + code;
+      const std::string code = sqlValue(rows->Fields("FIELD_VALUE").toText());
+      if (!list.empty()) list += ',';
+      list += '\'';
+      list += code;
+      list += '\'';
     }
   });
 }

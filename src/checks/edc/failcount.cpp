@@ -59,7 +59,7 @@ bool runFailCountYieldCheck(Run& run) {
 FlaggedOutcome runFlaggedFailCountCheck(Run& run) {
   std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(flaggedQuery(run));
   if (rows->Eof()) return FlaggedOutcome::kNoData;
-  run.state.flags.IsAUGCollect = "Y";
+  run.state.flags.IsAUGCollect = Flag::kYes;
   // Data set aside by the MES (its first record unflagged) counts as collected, not judged.
   if (rows->Fields("FLAG").toText() == "0") return FlaggedOutcome::kUnflagged;
   judge(run, std::move(rows), kFlaggedItem);

@@ -11,7 +11,7 @@ namespace velmora {
 namespace {
 
 void addLotFinding(Run& run, const std::string& entry, bool setsEdcFail) {
-  if (setsEdcFail) run.state.flags.IsEDCFail = "Y";
+  if (setsEdcFail) run.state.flags.IsEDCFail = Flag::kYes;
   run.addLotDeviation(entry);
 }
 

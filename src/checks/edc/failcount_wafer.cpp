@@ -19,7 +19,7 @@ struct Wafer {
 
 void addWaferRow(Run& run, const Wafer& wafer, double lotYield, std::string name,
                  std::string finding) {
-  run.state.flags.IsEDCFail = "Y";
+  run.state.flags.IsEDCFail = Flag::kYes;
   Row& row = run.addRow();
   row[col::kItemName] = Variant(std::move(name));
   row[col::kEqpId] = Variant(wafer.eqpId);

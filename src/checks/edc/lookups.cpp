@@ -42,7 +42,8 @@ std::string getLotYield(Run& run, const std::string& basicDataId) {
       raise(err::kDivisionByZero, "the SAMPLESIZE sum of basic data '" + basicDataId + "' is 0");
     }
     const double yield = roundHalfEvenToHundredths((samples - failures) / samples * 100);
-    result = (yield < 0 ? "" : " ") + formatDouble(yield);
+    // A number's text has a blank where a minus sign would stand.
+    result = yield < 0 ? formatDouble(yield) : ' ' + formatDouble(yield);
   });
 }
 

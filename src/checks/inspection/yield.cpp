@@ -53,14 +53,14 @@ void checkLot(Run& run, const InspectionYieldVariant& variant, const Recordset& 
 
   if (isBelowLimit(detail.Fields("LotYield"), run.item.field("USL"),
                    "LotYield against USL" + ofItem)) {
-    if (variant.lotYieldSetsAugFail) flags.IsAUGFail = "Y";
+    if (variant.lotYieldSetsAugFail) flags.IsAUGFail = Flag::kYes;
     run.addLotDeviation(item + "/LLY");
   }
 
   const Variant cp = run.item.field("CP");
   if (!cp.isNull() && chkAugLotBump(run.context, predicateLimit(cp, "CP" + ofItem), state.lotId,
                                     run.stationClass, state.inspection)) {
-    flags.IsAUGFail = "Y";
+    flags.IsAUGFail = Flag::kYes;
     run.addLotDeviation(item + "/BYL");
   }
 
@@ -72,7 +72,7 @@ void checkLot(Run& run, const InspectionYieldVariant& variant, const Recordset& 
                                        "LOTPERCENT of reason '" + reason + "'" + ofItem);
     if (chkAugLotSingle(run.context, limit, state.lotId, run.stationClass, reason,
                         state.inspection)) {
-      flags.IsAUGFail = "Y";
+      flags.IsAUGFail = Flag::kYes;
       run.addLotDeviation(item + "_" + limits->Fields("DESCRIPTION").toText() + "/SDL");
     }
   }
@@ -93,7 +93,7 @@ void checkWafer(Run& run, const Recordset& detail) {
   const Variant cpk = run.item.field("CPK");
   if (!cpk.isNull() && chkAugWaferBump(run.context, predicateLimit(cpk, "CPK" + ofItem),
                                        state.lotId, run.stationClass, waferId, state.inspection)) {
-    flags.IsAUGFail = "Y";
+    flags.IsAUGFail = Flag::kYes;
     rows.add(item, "BYW");
   }
 
@@ -105,14 +105,14 @@ void checkWafer(Run& run, const Recordset& detail) {
                                        "WAFERPERCENT of reason '" + reason + "'" + ofItem);
     if (chkAugWaferSingle(run.context, limit, state.lotId, run.stationClass, reason, waferId,
                           state.inspection)) {
-      flags.IsAUGFail = "Y";
+      flags.IsAUGFail = Flag::kYes;
       rows.add(item + "_" + limits->Fields("DESCRIPTION").toText(), "SDW");
     }
   }
 
   if (isBelowLimit(detail.Fields("WaferYield"), run.item.field("LSL"),
                    "WaferYield against LSL" + ofItem)) {
-    flags.IsAUGFail = "Y";
+    flags.IsAUGFail = Flag::kYes;
     rows.add(item, "WLY");
   }
 }
@@ -125,7 +125,7 @@ void runInspectionYieldCheck(Run& run, const InspectionYieldVariant& variant) {
       runCommand(inspectionCountStatement(state.lotId, run.stationClass), state.inspection);
   const Variant records = count->Fields(0);
   if (records.isNull() || !(records.toDouble() > 0)) return;
-  state.flags.IsAUGCollect = "Y";
+  state.flags.IsAUGCollect = Flag::kYes;
 
   const std::shared_ptr<Recordset> detail =
       runCommand(inspectionDetailStatement(state.lotId, run.stationClass), state.inspection);

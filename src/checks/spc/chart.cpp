@@ -45,7 +45,7 @@ void runSpcChartCheck(Run& run) {
     const std::optional<std::string> finding = chartFinding(marks);
     if (!finding) continue;
 
-    run.state.flags.IsEDCFail = "Y";
+    run.state.flags.IsEDCFail = Flag::kYes;
     Row& row = run.addRow();  // the lookups below append no rows, so the reference stays valid
     row[col::kItemName] = Variant(run.item.name);
     row[col::kEqpId] = Variant(rows->Fields("EQPID").toText());

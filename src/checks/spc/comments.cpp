@@ -48,7 +48,7 @@ std::string commentQuery(const Run& run) {
 // Appends one "OFC" row per element of `list` (nothing for an empty list).
 void addListedWafers(Run& run, const std::string& eqpId, const std::string& list) {
   if (list.empty()) return;
-  run.state.flags.IsEDCFail = "Y";
+  run.state.flags.IsEDCFail = Flag::kYes;
   for (const std::string& waferSeq : splitAtCommas(list)) {
     Row& row = run.addRow();  // getWaferId appends no rows, so the reference stays valid
     row[col::kItemName] = Variant(run.item.name);

@@ -29,7 +29,7 @@ TEST(CpCpkCheck, NoViolationAddsNothing) {
   RunFixture f;
   runCpCpkCheck(f.run, kCpCpkAfterFailCount);
   EXPECT_EQ(f.run.lotDeviations, "");
-  EXPECT_EQ(f.state.flags.IsEDCFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "N");
 }
 
 struct MarkCase {
@@ -52,7 +52,7 @@ TEST(CpCpkCheck, EachVariantMapsMarksToItsCodes) {
     f.mes->on("CPCPKVIOLATION", marks({Variant(c.mark)}));
     runCpCpkCheck(f.run, *c.variant);
     EXPECT_EQ(f.run.lotDeviations, c.deviations) << "mark " << c.mark;
-    EXPECT_EQ(f.state.flags.IsEDCFail, c.edcFail) << "mark " << c.mark;
+    EXPECT_EQ(flagText(f.state.flags.IsEDCFail), c.edcFail) << "mark " << c.mark;
   }
 }
 

@@ -30,7 +30,7 @@ TEST(FlaggedFailCountCheck, WithoutBasicDataTheItemGoesToTheInspectionCheck) {
   setFlaggedItem(f);
   EXPECT_EQ(runFlaggedFailCountCheck(f.run), FlaggedOutcome::kNoData);
   EXPECT_EQ(f.mes->statements, std::vector<std::string>{kFlaggedStatement});
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "N");
 }
 
 TEST(FlaggedFailCountCheck, UnflaggedFirstRowCountsAsCollectedAndJudgesNothing) {
@@ -43,7 +43,7 @@ TEST(FlaggedFailCountCheck, UnflaggedFirstRowCountsAsCollectedAndJudgesNothing) 
            {failRow(Variant(2), Variant("FC2"), Variant("3"), Variant(50.0)), Variant("1")}}));
   scriptCapability(*f.mes, "1");
   EXPECT_EQ(runFlaggedFailCountCheck(f.run), FlaggedOutcome::kUnflagged);
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "Y");
   EXPECT_EQ(f.mes->statements.size(), 1u) << "no capability check either";
   EXPECT_TRUE(f.rows().empty());
   EXPECT_EQ(f.run.lotDeviations, "");
@@ -59,9 +59,9 @@ TEST(FlaggedFailCountCheck, LotYieldEntryAndCapabilityLeaveIsEdcFailAlone) {
   scriptCapability(*f.mes, "1");
   EXPECT_EQ(runFlaggedFailCountCheck(f.run), FlaggedOutcome::kJudged);
   EXPECT_EQ(f.run.lotDeviations, "AUG/LLY,AUG/OFS");
-  EXPECT_EQ(f.state.flags.IsEDCFail, "N");
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "Y");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
   EXPECT_EQ(f.mes->statements[0], kFlaggedStatement);
 }
 
@@ -78,8 +78,8 @@ TEST(FlaggedFailCountCheck, WaferFindingsIncludeZeroFailCountsAndSetIsEdcFail) {
   EXPECT_EQ(runFlaggedFailCountCheck(f.run), FlaggedOutcome::kJudged);
   // The record with no failure takes part (its flag "2"); so does the later unflagged row.
   EXPECT_EQ(findings(f), (std::vector<std::string>{"OFC", "X"}));
-  EXPECT_EQ(f.state.flags.IsEDCFail, "Y");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
   EXPECT_EQ(f.rows()[0][col::kWaferYield], Variant(100.0));
   EXPECT_EQ(f.rows()[1][col::kLotYield], Variant(90.0));
   EXPECT_EQ(f.run.lotDeviations, "AUG/LLY");

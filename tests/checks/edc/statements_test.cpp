@@ -93,7 +93,7 @@ TEST(EdcStatementsOnDemoSchema, TheFlaggedCheckTakesFailCountsWithoutFailures) {
   // Slot 6 has no failure and still takes part.
   EXPECT_EQ(r.count("FROM MES_LOT_WAFERID"), 3);
   EXPECT_EQ(r.run.lotDeviations, "PROBE MARK/LLY,PROBE MARK/OFCS");
-  EXPECT_EQ(r.state.flags.IsEDCFail, "Y");  // the wafer findings of slots 3 and 14
+  EXPECT_EQ(flagText(r.state.flags.IsEDCFail), "Y");  // the wafer findings of slots 3 and 14
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(InspectionItem, OpensAConnectionForTheCheckAndDropsItAfterwards) {
   ItemFixture f;
   EXPECT_TRUE(runInspectionItem(f.run, kInspectionItem));
   EXPECT_EQ(f.state.inspection, nullptr);
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "Y");
   EXPECT_EQ(f.run.lotDeviations, "ITEM/LLY");
   EXPECT_EQ(f.trace->entries.front(), "Abnormals.getMSSQLConnect: Executing...");
   EXPECT_EQ(f.traced("getMSSQLConnect"), 1);
@@ -59,7 +59,7 @@ TEST(InspectionItem, AnUnreachableDatabaseRunsNoCheckAndKeepsThePasswordOutOfThe
   f.run.inspection.server = folder.file("missing.db");
   EXPECT_FALSE(runInspectionItem(f.run, kInspectionItem));
   EXPECT_EQ(f.state.inspection, nullptr);
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "N");
   EXPECT_TRUE(f.mes->statements.empty());
   ASSERT_EQ(f.trace->entries.size(), 2u);
   EXPECT_NE(f.trace->entries[1].find("missing.db"), std::string::npos) << f.trace->entries[1];
@@ -110,9 +110,9 @@ TEST(InspectionItem, TheConnectionIsDroppedAlsoWhenTheCheckFails) {
 TEST(InspectionDispatch, TypeFourRunsTheCheckWhoseLotYieldFindingSetsTheFailFlag) {
   ItemFixture f;
   EXPECT_EQ(dispatchItem(f.run), ItemOutcome::kDone);
-  EXPECT_EQ(f.state.flags.IsAUGItem, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGItem), "Y");
   EXPECT_EQ(f.run.lotDeviations, "ITEM/LLY");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "Y");
   EXPECT_EQ(f.state.inspection, nullptr);
 }
 
@@ -121,9 +121,9 @@ TEST(InspectionDispatch, TypeFiveWithoutTimeVersionRunsTheCheckWithoutSettingThe
   f.setItem("I5", "ITEM", 5, {{"USL", Variant(80)}});
   f.state.timeVersionSysid = "";
   EXPECT_EQ(dispatchItem(f.run), ItemOutcome::kDone);
-  EXPECT_EQ(f.state.flags.IsAUGItem, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGItem), "Y");
   EXPECT_EQ(f.run.lotDeviations, "ITEM/LLY");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
   EXPECT_EQ(f.mes->count("EDC_PRD_BASICDATA"), 0);
 }
 
@@ -133,7 +133,7 @@ TEST(InspectionDispatch, TypeFiveWithoutBasicDataFallsBackToTheInspectionCheck) 
   EXPECT_EQ(dispatchItem(f.run), ItemOutcome::kDone);
   EXPECT_EQ(f.mes->count("EDC_PRD_BASICDATA"), 1);
   EXPECT_EQ(f.run.lotDeviations, "ITEM/LLY");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
   EXPECT_FALSE(f.db.statements.empty());
   EXPECT_EQ(f.state.inspection, nullptr);
 }
@@ -144,7 +144,7 @@ TEST(InspectionDispatch, TypeFiveWithBasicDataLeavesTheInspectionDatabaseAlone) 
   f.mes->on("A.FLAG='1' OR A.FLAG='0'",
             Answer{{"EQPID", "FLAG"}, {{Variant("EQ1"), Variant("0")}}});
   EXPECT_EQ(dispatchItem(f.run), ItemOutcome::kDone);
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "Y");
   EXPECT_TRUE(f.db.statements.empty());
   EXPECT_EQ(f.traced("getMSSQLConnect"), 0);
 }

@@ -109,8 +109,8 @@ TEST(InspectionYield, EveryFindingInOrderWithEveryStatement) {
                                         row("ITEM_SCRATCH", "M1", "1", "01", "SDW", 90.38),
                                         row("ITEM_PARTICLE", "M1", "1", "01", "SDW", 90.38),
                                         row("ITEM", "M2", "2", "02", "WLY", 60)}));
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "Y");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "Y");
 
   EXPECT_EQ(f.mes->statements,
             (std::vector<std::string>{kLotLossRates, sequence("01"), kWaferLossRates,
@@ -138,8 +138,8 @@ TEST(InspectionYield, NoRecordAtTheStationEndsAfterTheCount) {
   f.check();
   EXPECT_EQ(f.db.statements.size(), 1u);
   EXPECT_TRUE(f.mes->statements.empty());
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "N");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
   EXPECT_EQ(f.run.lotDeviations, "");
   EXPECT_TRUE(f.rows().empty());
 }
@@ -150,8 +150,8 @@ TEST(InspectionYield, RecordsWithoutWaferRowsOnlyMarkTheCollection) {
   f.check();
   EXPECT_EQ(f.db.statements, (std::vector<std::string>{kCount, kDetail}));
   EXPECT_TRUE(f.mes->statements.empty());
-  EXPECT_EQ(f.state.flags.IsAUGCollect, "Y");
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGCollect), "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
   EXPECT_EQ(f.run.lotDeviations, "");
 }
 
@@ -163,7 +163,7 @@ TEST(InspectionYield, OnlyTheInspectionItemsLotYieldFindingSetsTheFailFlag) {
     f.db.exec(kLot);
     f.check(*variant);
     EXPECT_EQ(f.run.lotDeviations, "ITEM/LLY");
-    EXPECT_EQ(f.state.flags.IsAUGFail, variant->lotYieldSetsAugFail ? "Y" : "N");
+    EXPECT_EQ(flagText(f.state.flags.IsAUGFail), variant->lotYieldSetsAugFail ? "Y" : "N");
   }
   EXPECT_TRUE(kInspectionItem.lotYieldSetsAugFail);
   EXPECT_FALSE(kInspectionWithoutFailCount.lotYieldSetsAugFail);
@@ -178,7 +178,7 @@ TEST(InspectionYield, YieldsEqualToTheirLimitsAreNoFinding) {
   f.check();
   EXPECT_EQ(f.run.lotDeviations, "");
   EXPECT_TRUE(f.rows().empty());
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
 }
 
 TEST(InspectionYield, AWaferMatchingNoMesWaferIsSkippedEntirely) {
@@ -249,7 +249,7 @@ TEST(InspectionYield, ALossRateCodeThatIsNoNumberIsNoFinding) {
   f.check();
   EXPECT_EQ(f.run.lotDeviations, "");
   EXPECT_EQ(f.db.count("OR 1=1"), 0);
-  EXPECT_EQ(f.state.flags.IsAUGFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsAUGFail), "N");
 }
 
 TEST(InspectionYield, FailuresOutsideThePredicatesReachTheCaller) {

@@ -40,7 +40,7 @@ TEST(SpcChartCheck, SendsTheExactChartQuery) {
             "A,EDC_PRD_STATDATA B  WHERE A.TIMEVERSIONSYSID='T''V'  AND A.EDCITEMSYSID='I1'  "
             "AND A.FLAG='1' AND A.VIOLATIONCOUNT>0 AND A.SYSID=B.BASICDATASYSID ");
   EXPECT_TRUE(f.rows().empty());
-  EXPECT_EQ(f.state.flags.IsEDCFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "N");
 }
 
 struct FindingCase {
@@ -101,7 +101,7 @@ TEST(SpcChartCheck, AViolationBecomesAFullWaferRow) {
   EXPECT_EQ(row[col::kLotYield], Variant());
   EXPECT_EQ(row[col::kWaferYield], Variant());
   EXPECT_EQ(row[10], Variant());
-  EXPECT_EQ(f.state.flags.IsEDCFail, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "Y");
   // The wafer id is looked up with the sequence just found, for the run's lot.
   ASSERT_EQ(f.mes->selects.size(), 2u);
   EXPECT_EQ(f.mes->selects[1].tables, "MES_LOT_WAFERID");
@@ -136,7 +136,7 @@ TEST(SpcChartCheck, ACodelessViolationStillSetsEdcFail) {
   runSpcChartCheck(f.run);
   ASSERT_EQ(f.rows().size(), 1u);
   EXPECT_EQ(f.rows()[0][col::kFinding], Variant(""));
-  EXPECT_EQ(f.state.flags.IsEDCFail, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "Y");
 }
 
 TEST(SpcChartCheck, AWaferWithoutRawDataKeepsEmptyCellsAndTheRunGoesOn) {

@@ -67,7 +67,7 @@ TEST(CommentCheck, SendsTheExactCommentQuery) {
             "SELECT EQPID,COMMENTS FROM EDC_PRD_BASICDATA  WHERE TIMEVERSIONSYSID='TV1'  AND "
             "EDCITEMSYSID='I''1' AND FLAG='1' AND COMMENTS IS NOT NULL ");
   EXPECT_TRUE(f.rows().empty());
-  EXPECT_EQ(f.state.flags.IsEDCFail, "N");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "N");
 }
 
 TEST(CommentCheck, EveryListedWaferBecomesAnOfcRow) {
@@ -87,7 +87,7 @@ TEST(CommentCheck, EveryListedWaferBecomesAnOfcRow) {
   EXPECT_EQ(row[col::kTa], Variant("TA1"));
   EXPECT_EQ(row[col::kLotYield], Variant());
   EXPECT_EQ(row[col::kWaferYield], Variant());
-  EXPECT_EQ(f.state.flags.IsEDCFail, "Y");
+  EXPECT_EQ(flagText(f.state.flags.IsEDCFail), "Y");
   // One wafer-id lookup per row, for the run's lot and the piece as written.
   ASSERT_EQ(f.mes->selects.size(), 3u);
   EXPECT_EQ(f.mes->selects[2].condition, "LOTID = 'LOT1'  AND SEQ = '7' ");
@@ -115,7 +115,7 @@ TEST(CommentCheck, RowsFollowTheSectionsPresent) {
     f.mes->on("COMMENTS IS NOT NULL", comments({{"E1", c.comment}}));
     runCommentCheck(f.run);
     EXPECT_EQ(waferSeqs(f), c.seqs) << c.comment;
-    EXPECT_EQ(f.state.flags.IsEDCFail, c.edcFail) << c.comment;
+    EXPECT_EQ(flagText(f.state.flags.IsEDCFail), c.edcFail) << c.comment;
   }
 }
 
