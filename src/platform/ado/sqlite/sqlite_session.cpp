@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "platform/ado/outer_join.hpp"
@@ -16,6 +17,15 @@ namespace {
 
 using sqlite::SqliteRecordset;
 using sqlite::StatementHandle;
+
+// SQLite's memory statistics take one process-wide mutex on every allocation, so sessions
+// checking on several threads would run no faster than one. They are switched off once, before
+// the first database is opened; when the host has used SQLite already the call is refused
+// (SQLITE_MISUSE) and the statistics stay as the host has them, which costs speed only.
+void disableMemoryStatistics() {
+  static std::once_flag once;
+  std::call_once(once, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
+}
 
 [[noreturn]] void cannotOpen(int code, const std::string& path, const std::string& reason) {
   throw AutomationError(code, "cannot open SQLite database '" + path + "': " + reason,
@@ -77,6 +87,7 @@ std::unique_ptr<Session> openSqliteSession(const std::string& path, long busyTim
   if (!std::filesystem::exists(status)) cannotOpen(SQLITE_CANTOPEN, path, "no such file");
   if (std::filesystem::is_directory(status)) cannotOpen(SQLITE_CANTOPEN, path, "is a folder");
 
+  disableMemoryStatistics();
   // A relative name starting with "file:" must not be read as a URI.
   const std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
   sqlite3* raw = nullptr;
