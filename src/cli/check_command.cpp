@@ -7,21 +7,12 @@
 
 #include "cli/last_error.hpp"
 #include "cli/report.hpp"
-#include "velmora/abnormals.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
+#include "velmora/session.hpp"
 
 namespace velmora::cli {
 namespace {
-
-// Entries of the component are written at the level its trace reports; 5 writes them all.
-constexpr std::int16_t kTraceAll = 5;
-
-std::shared_ptr<StreamTraceLog> makeTrace(const std::string& target, std::ostream& err) {
-  if (target.empty()) return std::make_shared<StreamTraceLog>(err, 0);  // writes nothing
-  if (target == "-") return std::make_shared<StreamTraceLog>(err, kTraceAll);
-  return std::make_shared<StreamTraceLog>(target, kTraceAll);
-}
 
 // The configuration file or database that the trace file `target` is, or "" when it is none of
 // them. Appending trace lines to one of them would damage it.
@@ -63,8 +54,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     return kExitUsage;
   }
 
-  auto context = std::make_shared<Context>();
-  std::shared_ptr<MesDatabase> mes;
+  std::unique_ptr<Session> session;
   std::shared_ptr<StreamTraceLog> traceLog;
   try {
     const ClientConfig config = loadClientConfig(options.home);
@@ -74,35 +64,28 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
           << printable(file) << "'; name another file for the trace\n";
       return kExitUsage;
     }
-    mes = openMesDatabase(mesUri, options.home, config.timeouts);
-    traceLog = makeTrace(options.trace, err);
-    context->providers = config.providers;
-    context->timeouts = config.timeouts;
-    context->iniFactory = iniFileFactory(options.home);
+    session = std::make_unique<Session>(config, mesUri);
+    // Without --trace a trace that writes nothing, so that the last error entry is still kept.
+    traceLog = options.trace.empty() ? std::make_shared<StreamTraceLog>(err, 0)
+                                     : openTrace(options.trace, err);
   } catch (const AutomationError& e) {
     err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
   const auto trace = std::make_shared<LastErrorTrace>(traceLog);
+  session->setTrace(trace);
 
-  Abnormals check(context);
-  check.MESDB(mes);
-  check.LogTrace(trace);
-  check.LotID(options.lot);
-  check.StepID(options.step);
-  if (options.timeVersion) check.TimeVersionSysid(*options.timeVersion);
-
-  const std::string validation = check.preExecute();
-  if (validation != "ok") {
+  Report report;
+  try {
+    report = session->check(options.lot, options.step, options.timeVersion);
+  } catch (const InputError& e) {
     // The component's own text as it is, after the command's English.
     const std::string inputs = refusedInputs(options);
     err << "velmora: the check object refused its inputs" << (inputs.empty() ? "" : " (") << inputs
-        << (inputs.empty() ? "" : ")") << ": " << printable(validation) << "\n";
+        << (inputs.empty() ? "" : ")") << ": " << printable(e.description()) << "\n";
     return kExitUsage;
   }
-
-  const std::string result = check.Execute();
-  const Report report = collectReport(check, result);
+  const std::string& result = report.result;
   errno = 0;
   if (options.format == "json") {
     out << toJson(report) << "\n";

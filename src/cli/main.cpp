@@ -3,23 +3,13 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 
 #include "cli/check_command.hpp"
+#include "velmora/session.hpp"
+#include "velmora/version.hpp"
 
 namespace {
-
-// The home folder when --home is not given: $VELMORA_HOME, else the demo home of this build
-// tree, else the installed demo home.
-std::string defaultHome() {
-  const char* env = std::getenv("VELMORA_HOME");
-  if (env != nullptr && *env != '\0') return env;
-  std::error_code ignored;
-  if (std::filesystem::exists(VELMORA_DEMO_HOME, ignored)) return VELMORA_DEMO_HOME;
-  return VELMORA_INSTALLED_DEMO_HOME;
-}
 
 // Standard output closed by the caller: the report would be lost, or written into whatever file
 // is opened next. Standard error closed: it is pointed at /dev/null, so that no file opened later
@@ -53,12 +43,12 @@ int main(int argc, char** argv) {
   if (!standardStreamsUsable()) return kExitUsage;
 
   CLI::App app{"velmora: checks a lot's EDC and inspection data after a process step"};
-  app.set_version_flag("--version", std::string("velmora ") + VELMORA_VERSION);
+  app.set_version_flag("--version", std::string("velmora ") + VELMORA_VERSION_STRING);
   // At most one command; none is reported after parsing, so that an unknown word is named.
   app.require_subcommand(0, 1);
 
   velmora::cli::CheckOptions options;
-  options.home = defaultHome();
+  options.home = velmora::defaultHome();
   std::string timeVersion;
   CLI::App* check = app.add_subcommand("check", "run one check of a lot at a step");
   // --lot and --step are required, but checked after parsing: CLI11 reports a missing required

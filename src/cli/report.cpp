@@ -1,22 +1,11 @@
 #include "cli/report.hpp"
 
 #include <algorithm>
-#include <array>
-#include <nlohmann/json.hpp>
 #include <sstream>
+#include <vector>
 
 namespace velmora::cli {
 namespace {
-
-// The record fields in the order of the JSON contract and of the text table.
-constexpr std::array<const char*, 9> kFieldNames = {"ItemName",   "CollectType", "WaferID",
-                                                    "WaferSEQ",   "EQPID",       "TA",
-                                                    "WaferYield", "LotYield",    "Reasons"};
-
-std::array<std::string, 9> fieldValues(const Abnormal& r) {
-  return {r.ItemName(), r.CollectType(), r.WaferID(),  r.WaferSEQ(), r.EQPID(),
-          r.TA(),       r.WaferYield(),  r.LotYield(), r.Reasons()};
-}
 
 std::string hex(unsigned value, int digits) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -32,47 +21,6 @@ std::size_t width(const std::string& text) {
 }
 
 }  // namespace
-
-Report collectReport(const Abnormals& check, const std::string& result) {
-  Report report;
-  report.lot = check.LotID();
-  report.step = check.StepID();
-  report.result = result;
-  report.flags = {{{"IsEDCItem", check.IsEDCItem()},
-                   {"IsEDCCollect", check.IsEDCCollect()},
-                   {"IsEDCFail", check.IsEDCFail()},
-                   {"IsAUGItem", check.IsAUGItem()},
-                   {"IsAUGCollect", check.IsAUGCollect()},
-                   {"IsAUGFail", check.IsAUGFail()}}};
-  report.lotDevReasons = check.LotDevReasons();
-  report.timeVersionSysid = check.TimeVersionSysid();
-  const int count = check.Count();
-  for (int i = 1; i <= count; ++i) report.records.push_back(*check.Item(Variant(i)));
-  return report;
-}
-
-std::string toJson(const Report& report) {
-  nlohmann::ordered_json flags = nlohmann::ordered_json::object();
-  for (const auto& [name, value] : report.flags) flags[name] = value;
-  nlohmann::ordered_json records = nlohmann::ordered_json::array();
-  for (const Abnormal& record : report.records) {
-    nlohmann::ordered_json r = nlohmann::ordered_json::object();
-    const auto values = fieldValues(record);
-    for (std::size_t i = 0; i < kFieldNames.size(); ++i) r[kFieldNames[i]] = values[i];
-    records.push_back(std::move(r));
-  }
-  nlohmann::ordered_json out = nlohmann::ordered_json::object();
-  out["lot"] = report.lot;
-  out["step"] = report.step;
-  out["result"] = report.result;
-  out["flags"] = std::move(flags);
-  out["LotDevReasons"] = report.lotDevReasons;
-  out["TimeVersionSysid"] = report.timeVersionSysid;
-  out["records"] = std::move(records);
-  // Texts from the databases may hold bytes that are not UTF-8; they are replaced rather than
-  // failing the output.
-  return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-}
 
 std::string printable(std::string_view text) {
   std::string out;
@@ -121,10 +69,10 @@ std::string toText(const Report& report) {
 
   std::vector<std::vector<std::string>> cells;
   std::vector<std::size_t> widths;
-  for (const char* name : kFieldNames) widths.push_back(width(name));
+  for (const char* name : kRecordFieldNames) widths.push_back(width(name));
   for (const Abnormal& record : report.records) {
     std::vector<std::string> row;
-    for (const std::string& value : fieldValues(record)) row.push_back(printable(value));
+    for (const std::string& value : recordFieldValues(record)) row.push_back(printable(value));
     for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], width(row[i]));
     cells.push_back(std::move(row));
   }
@@ -135,7 +83,7 @@ std::string toText(const Report& report) {
     }
     out << "\n";
   };
-  const std::vector<std::string> header(kFieldNames.begin(), kFieldNames.end());
+  const std::vector<std::string> header(kRecordFieldNames.begin(), kRecordFieldNames.end());
   line(header);
   for (const auto& row : cells) line(row);
   return out.str();

@@ -25,6 +25,9 @@ std::string timestamp() {
   return text;
 }
 
+// Entries of the component are written at the level its trace reports; 5 writes them all.
+constexpr std::int16_t kTraceAll = 5;
+
 }  // namespace
 
 StreamTraceLog::StreamTraceLog(std::ostream& out, std::int16_t level) : out_(&out), level_(level) {}
@@ -63,6 +66,12 @@ void StreamTraceLog::WriteTrace(std::int16_t& level, std::string& text) {
 std::string StreamTraceLog::writeError() {
   std::lock_guard<std::mutex> lock(mutex_);
   return writeError_;
+}
+
+std::shared_ptr<StreamTraceLog> openTrace(const std::string& target, std::ostream& standardError) {
+  if (target.empty()) return nullptr;
+  if (target == "-") return std::make_shared<StreamTraceLog>(standardError, kTraceAll);
+  return std::make_shared<StreamTraceLog>(target, kTraceAll);
 }
 
 }  // namespace velmora

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/report.hpp"
 #include "platform/ado/odbc/loopback.hpp"
 #include "platform/ado/odbc/pg_server.hpp"
 #include "support/scripted_mes.hpp"
 #include "support/temp_sqlite.hpp"
 #include "velmora/abnormals.hpp"
 #include "velmora/client.hpp"
+#include "velmora/report.hpp"
 
 namespace velmora {
 namespace {
@@ -69,7 +69,7 @@ Outcome runCheck(const std::string& home, const std::string& lot, const std::str
   const auto start = std::chrono::steady_clock::now();
   const std::string result = check.Execute();
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  outcome.json = cli::toJson(cli::collectReport(check, result));
+  outcome.json = toJson(collectReport(check, result));
   outcome.trace = trace->entries;
   return outcome;
 }

@@ -7,12 +7,20 @@
 
 #include <string>
 
+#include "velmora/export.h"
 #include "velmora/object.hpp"
 
 namespace velmora {
 
-class Abnormal : public Object {
+class VELMORA_EXPORT Abnormal : public Object {
  public:
+  Abnormal() = default;
+  Abnormal(const Abnormal&) = default;
+  Abnormal(Abnormal&&) = default;
+  Abnormal& operator=(const Abnormal&) = default;
+  Abnormal& operator=(Abnormal&&) = default;
+  ~Abnormal() override;
+
   // The EDC item's description; for single-reason defect findings followed by "_" and the
   // reason's description. Several items merged into one record are joined by ",".
   void ItemName(const std::string& strItemName) { itemName_ = strItemName; }

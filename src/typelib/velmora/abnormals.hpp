@@ -19,12 +19,13 @@
 
 #include "velmora/abnormal.hpp"
 #include "velmora/context.hpp"
+#include "velmora/export.h"
 #include "velmora/object.hpp"
 #include "velmora/variant.hpp"
 
 namespace velmora {
 
-class Abnormals : public Object {
+class VELMORA_EXPORT Abnormals : public Object {
  public:
   // A check object of the process-wide context.
   Abnormals();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "velmora/context.hpp"
+#include "velmora/export.h"
 #include "velmora/outside.hpp"
 
 namespace velmora {
@@ -48,13 +49,14 @@ struct ClientConfig {
 // Reads <home>/INI/MESconfig.ini. A missing or unreadable file is an error naming the file; a
 // missing or empty [MESDB] Connection is an error naming the section, the key and the file, as
 // is a QueryTimeout or BusyTimeout that is not a whole number of seconds from 0 to 86400.
-ClientConfig loadClientConfig(const std::string& home);
+VELMORA_EXPORT ClientConfig loadClientConfig(const std::string& home);
 
 // The files of the SQLite databases the configuration names: the MES database when `mesUri`
 // (the [MESDB] Connection, or the URI that overrides it) is "sqlite:<path>", and the inspection
 // database when the provider SQLOLEDB.1 resolves to SQLite, each as openMesDatabase and the
 // inspection connection resolve it. A host keeps its own output (such as a trace file) off them.
-std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config, const std::string& mesUri);
+VELMORA_EXPORT std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config,
+                                                            const std::string& mesUri);
 
 // ---------------------------------------------------------------------------------------------
 // MES database
@@ -71,12 +73,15 @@ std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config, const s
 //   SelectRecords(tables, columns, condition, extra) runs exactly
 //       "SELECT " + columns + " FROM " + tables + " WHERE " + condition
 //     followed by " " + extra only when extra is not empty.
-std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home,
-                                             const DatabaseTimeouts& timeouts = {});
+VELMORA_EXPORT std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri,
+                                                            const std::string& home,
+                                                            const DatabaseTimeouts& timeouts = {});
 
 // The statement SelectRecords runs (see above).
-std::string selectRecordsStatement(const std::string& tables, const std::string& columns,
-                                   const std::string& condition, const std::string& extra);
+VELMORA_EXPORT std::string selectRecordsStatement(const std::string& tables,
+                                                  const std::string& columns,
+                                                  const std::string& condition,
+                                                  const std::string& extra);
 
 // ---------------------------------------------------------------------------------------------
 // Trace
@@ -86,7 +91,7 @@ std::string selectRecordsStatement(const std::string& tables, const std::string&
 // every line. WriteTrace writes the entry when 0 < level <= TraceLevel(); so a trace made with
 // level 0 (or less) writes nothing, and the component's entries (written with the level that
 // TraceLevel() gave) are all written otherwise. Safe to share between threads.
-class StreamTraceLog : public TraceLog {
+class VELMORA_EXPORT StreamTraceLog : public TraceLog {
  public:
   // Writes to `out`, which must outlive the trace.
   StreamTraceLog(std::ostream& out, std::int16_t level);
@@ -110,6 +115,12 @@ class StreamTraceLog : public TraceLog {
   std::string writeError_;
 };
 
+// The trace a host names by a text, writing every entry of the component: null for "" (no
+// trace), `standardError` for "-", else the file at `target`, appended to (an error naming it
+// when it cannot be opened).
+VELMORA_EXPORT std::shared_ptr<StreamTraceLog> openTrace(const std::string& target,
+                                                         std::ostream& standardError);
+
 // ---------------------------------------------------------------------------------------------
 // Configuration file reader
 
@@ -121,7 +132,7 @@ class StreamTraceLog : public TraceLog {
 // and values are dropped; a line that starts with a blank continues the previous value (joined
 // with "\n"). A key may be given once per section. Lines may be at most 199 bytes long, and
 // hold no NUL byte; section names and keys at most 48 bytes.
-class FileIniFile : public IniFile {
+class VELMORA_EXPORT FileIniFile : public IniFile {
  public:
   explicit FileIniFile(std::string home);
 
@@ -156,6 +167,6 @@ class FileIniFile : public IniFile {
 };
 
 // A factory for Context::iniFactory: each call makes a new FileIniFile over `home`.
-std::function<std::shared_ptr<IniFile>()> iniFileFactory(const std::string& home);
+VELMORA_EXPORT std::function<std::shared_ptr<IniFile>()> iniFileFactory(const std::string& home);
 
 }  // namespace velmora

@@ -15,12 +15,13 @@
 #include <memory>
 #include <string>
 
+#include "velmora/export.h"
 #include "velmora/outside.hpp"
 
 namespace velmora {
 
 // Orders texts without regard to ASCII case (provider names, keys).
-struct CaseInsensitiveLess {
+struct VELMORA_EXPORT CaseInsensitiveLess {
   bool operator()(const std::string& a, const std::string& b) const;
 };
 
@@ -35,7 +36,7 @@ struct DatabaseTimeouts {
   long busy = 15;
 };
 
-class Context {
+class VELMORA_EXPORT Context {
  public:
   // The context of check objects created without one.
   static std::shared_ptr<Context> process();

@@ -8,12 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "velmora/export.h"
 #include "velmora/object.hpp"
 #include "velmora/variant.hpp"
 
 namespace velmora {
 
-class DataSet : public Object {
+class VELMORA_EXPORT DataSet : public Object {
  public:
   DataSet();
   ~DataSet() override;

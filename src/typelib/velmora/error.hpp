@@ -19,6 +19,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "velmora/export.h"
+
 namespace velmora {
 
 // What a failure means for the check run in which it happens.
@@ -28,7 +30,7 @@ enum class FailureKind {
   kNoAnswer,   // the database could not answer (the run ends)
 };
 
-class AutomationError : public std::runtime_error {
+class VELMORA_EXPORT AutomationError : public std::runtime_error {
  public:
   AutomationError(std::int32_t number, std::string description,
                   FailureKind kind = FailureKind::kByNumber);
@@ -61,20 +63,20 @@ inline constexpr std::int32_t kGenericFailure = -2147467259;
 }  // namespace err
 
 // Raises the automation error `number` with its standard description.
-[[noreturn]] void raise(std::int32_t number);
+[[noreturn]] VELMORA_EXPORT void raise(std::int32_t number);
 
 // Raises `number` with the standard description followed by ": " and `detail`, so that the
 // trace names the key, field or value at fault.
-[[noreturn]] void raise(std::int32_t number, const std::string& detail);
+[[noreturn]] VELMORA_EXPORT void raise(std::int32_t number, const std::string& detail);
 
 // The standard description of a well-known number ("" for other numbers).
-std::string describe(std::int32_t number);
+VELMORA_EXPORT std::string describe(std::int32_t number);
 
 // Whether `error` ends a check run rather than being traced and passed over: true for a failure
 // marked kNoAnswer, false for one marked kUnfitData. An unmarked failure is data answering unfit
 // only when its number is one of 3021 (no current record), 94 (invalid use of Null), 13 (type
 // mismatch), 11 (division by zero), 6 (overflow), 5 and 9 (a key or argument not found); any
 // other number ends the run.
-bool endsCheckRun(const AutomationError& error);
+VELMORA_EXPORT bool endsCheckRun(const AutomationError& error);
 
 }  // namespace velmora

@@ -7,9 +7,11 @@
 
 #include <memory>
 
+#include "velmora/export.h"
+
 namespace velmora {
 
-class Object {
+class VELMORA_EXPORT Object {
  public:
   virtual ~Object();
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "velmora/export.h"
 #include "velmora/object.hpp"
 #include "velmora/recordset.hpp"
 
@@ -17,8 +18,10 @@ namespace velmora {
 // aliases, or throws AutomationError. A failure marked FailureKind::kNoAnswer (the database could
 // not answer), or unmarked with a number other than the data errors that endsCheckRun lists,
 // ends the check run with the result ""; so does a null record set (error 91).
-class MesDatabase : public virtual Object {
+class VELMORA_EXPORT MesDatabase : public virtual Object {
  public:
+  ~MesDatabase() override;
+
   // Runs one complete SQL statement.
   virtual std::shared_ptr<Recordset> ExecuteQuery(const std::string& sql) = 0;
 
@@ -32,16 +35,20 @@ class MesDatabase : public virtual Object {
 
 // The trace. The component asks for the level, then writes the entry with that level (0 when
 // asking failed); it relies on nothing and ignores every failure.
-class TraceLog : public virtual Object {
+class VELMORA_EXPORT TraceLog : public virtual Object {
  public:
+  ~TraceLog() override;
+
   virtual std::int16_t TraceLevel() = 0;
   virtual void WriteTrace(std::int16_t& level, std::string& text) = 0;
 };
 
 // The MES configuration file reader. A new one serves every check run: the component opens
 // PathHead() + PathTail() + "/INI/MESconfig.ini" and reads section "MSSQL".
-class IniFile : public virtual Object {
+class VELMORA_EXPORT IniFile : public virtual Object {
  public:
+  ~IniFile() override;
+
   virtual std::string PathHead() = 0;
   virtual std::string PathTail() = 0;
   // Throws AutomationError naming the file when it cannot be read.

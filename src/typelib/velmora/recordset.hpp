@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "velmora/export.h"
 #include "velmora/variant.hpp"
 
 namespace velmora {
 
-class Recordset {
+class VELMORA_EXPORT Recordset {
  public:
   virtual ~Recordset();
 
@@ -43,7 +44,7 @@ class Recordset {
 
 // A record set over rows held in memory: what a scripted database answers with, and what a
 // driver may return when it reads a whole result at once.
-class MemoryRecordset : public Recordset {
+class VELMORA_EXPORT MemoryRecordset : public Recordset {
  public:
   MemoryRecordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows);
 

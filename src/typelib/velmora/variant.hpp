@@ -12,9 +12,11 @@
 #include <string_view>
 #include <variant>
 
+#include "velmora/export.h"
+
 namespace velmora {
 
-class Variant {
+class VELMORA_EXPORT Variant {
  public:
   enum class Type { Empty, Null, Integer, Double, Text, Boolean };
 
@@ -70,10 +72,10 @@ class Variant {
 };
 
 // A double in its shortest round-trip decimal form without a trailing ".0" (97.5, 100, 0.12).
-std::string formatDouble(double value);
+VELMORA_EXPORT std::string formatDouble(double value);
 
 // Reads a text as a number the way a numeric conversion does: blanks around it are allowed, the
 // rest must be a decimal number. Returns false when the text is not a number.
-bool parseNumber(std::string_view text, double& out);
+VELMORA_EXPORT bool parseNumber(std::string_view text, double& out);
 
 }  // namespace velmora
