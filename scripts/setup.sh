@@ -6,12 +6,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config           # toolchain
+  clang                                       # the second compiler CI builds with
   libsqlite3-dev sqlite3                      # embedded database and the shell that builds the demo
   unixodbc-dev odbc-postgresql tdsodbc        # ODBC and the drivers for PostgreSQL and SQL Server
   libinih-dev                                 # INI files
   libcli11-dev                                # command line
   nlohmann-json3-dev                          # JSON output
   libgtest-dev libgmock-dev                   # tests
+  python3 python3-pytest                      # the Python module and its tests
   libbenchmark-dev                            # benchmarks
   clang libclang-rt-14-dev                    # fuzz targets: clang with libFuzzer and sanitizers
   postgresql-15 postgresql-15-orafce          # the server the ODBC tests run against
