@@ -1,28 +1,41 @@
 # Velmora: the two commands of the README, and the pieces they are made of.
 #   make demo   set up, build, and run a check on the demo fab
-#   make test   set up, build, and run every test (also under AddressSanitizer and UBSan)
+#   make test   set up, build, and run every test (also under AddressSanitizer and UBSan, and
+#               built with clang), and try the installed package
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+CLANG_BUILD ?= build-clang
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
-.PHONY: setup build build-asan build-fuzz demo test test-plain test-asan test-odbc fuzz fuzz-smoke \
-  soak clean
+.PHONY: setup build build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
+  test-clang test-package abi-list fuzz fuzz-smoke soak clean
 
 setup:
 	./scripts/setup.sh
 
+# Our builds treat warnings as errors; a plain `cmake` build (a packager's) does not.
 build: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The whole project (library, command, tests) with Debian's clang, warnings as errors: the second
+# compiler must build it too. Its tests take seconds, so they run as well.
+build-clang: setup
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+
+test-clang: build-clang
+	ctest --test-dir $(CLANG_BUILD) --output-on-failure -j $(JOBS)
 
 # The libFuzzer targets (fuzz/), built with clang under AddressSanitizer and UBSan.
 build-fuzz: setup
@@ -58,7 +71,16 @@ fuzz: build-fuzz
 fuzz-smoke: build-fuzz
 	./scripts/fuzz.sh $(FUZZ_BUILD) 20
 
-test: test-plain test-asan test-odbc fuzz-smoke
+# The installed package, outside the source tree: the C, C++ and Python examples built and run
+# against a temporary prefix.
+test-package: build
+	./scripts/test-package.sh $(BUILD)
+
+# Rewrites tests/abi/exported-symbols.txt after an intended change of the library's interface.
+abi-list: build
+	cmake --build $(BUILD) --target velmora-abi-list
+
+test: test-plain test-asan test-odbc test-clang test-package fuzz-smoke
 
 # 10,000 check runs in one process on one context: resident memory may grow by at most 1 MiB
 # after the first 100 runs. Not part of `make test` (it takes a few minutes).
@@ -69,4 +91,4 @@ soak: build
 	  --runs $(SOAK_RUNS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)
