@@ -58,4 +58,8 @@ Report Session::check(const std::string& lot, const std::string& step,
   return collectReport(check, result);
 }
 
+MesDatabase& Session::mesDatabase() {
+  return *impl_->mes;
+}
+
 }  // namespace velmora

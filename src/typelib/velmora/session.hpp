@@ -51,6 +51,11 @@ class VELMORA_EXPORT Session {
   Report check(const std::string& lot, const std::string& step,
                const std::optional<std::string>& timeVersionSysid = std::nullopt);
 
+  // The session's MES database, for a host that reads more from the MES than a check does (the
+  // command line reads a lot's wafer slots for its HTML report on it). The same thread rule as
+  // for checks applies.
+  MesDatabase& mesDatabase();
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
