@@ -5,8 +5,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "cli/html_report.hpp"
 #include "cli/last_error.hpp"
+#include "cli/output_file.hpp"
 #include "cli/report.hpp"
+#include "cli/wafer_map.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
 #include "velmora/session.hpp"
@@ -45,8 +48,9 @@ std::string writeFailure(const std::ostream& out, const std::string& what, int e
 }  // namespace
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
-  if (options.format != "text" && options.format != "json") {
-    err << "velmora: --format must be text or json, not '" << printable(options.format) << "'\n";
+  if (options.format != "text" && options.format != "json" && options.format != "html") {
+    err << "velmora: --format must be text, json or html, not '" << printable(options.format)
+        << "'\n";
     return kExitUsage;
   }
   if (options.home.empty()) {
@@ -86,14 +90,27 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     return kExitUsage;
   }
   const std::string& result = report.result;
-  errno = 0;
+  std::string text;
   if (options.format == "json") {
-    out << toJson(report) << "\n";
+    text = toJson(report) + "\n";
+  } else if (options.format == "html") {
+    text = checkReportHtml(report, readLotSlots(session->mesDatabase(), options.lot));
   } else {
-    out << toText(report);
+    text = toText(report);
   }
-  out.flush();
-  std::string failure = writeFailure(out, "to standard output", errno);
+  std::string failure;
+  if (options.output.empty()) {
+    errno = 0;
+    out << text;
+    out.flush();
+    failure = writeFailure(out, "to standard output", errno);
+  } else {
+    try {
+      writeOutputFile(options.output, text);
+    } catch (const OutputError& e) {
+      failure = e.what();
+    }
+  }
   if (failure.empty() && !traceLog->writeError().empty()) {
     failure = "cannot write the trace to " +
               (options.trace == "-" ? std::string("standard error") : "'" + options.trace + "'") +

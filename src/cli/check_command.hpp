@@ -12,7 +12,8 @@ struct CheckOptions {
   std::string step;
   std::string home;                        // the MES client's home folder
   std::string mes;                         // overrides [MESDB] Connection when not empty
-  std::string format = "text";             // "text" or "json"
+  std::string format = "text";             // "text", "json" or "html"
+  std::string output;                      // write the output to this file; "" for `out`
   std::string trace;                       // trace file, "-" for standard error, "" for none
   std::optional<std::string> timeVersion;  // TimeVersionSysid handed to the check object
 };

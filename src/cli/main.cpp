@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
   check->add_option("--mes", options.mes,
                     "MES database, overriding [MESDB] Connection: sqlite:<path> or "
                     "odbc:<ODBC connection string>");
-  check->add_option("--format", options.format, "output: text (default) or json")
-      ->check(CLI::IsMember({"text", "json"}));
+  check->add_option("--format", options.format, "output: text (default), json or html")
+      ->check(CLI::IsMember({"text", "json", "html"}));
+  check->add_option("--output", options.output, "write the output to FILE instead");
   check->add_option("--trace", options.trace, "write the trace to FILE, or - for standard error");
   auto* tv = check->add_option("--time-version", timeVersion, "TimeVersionSysid to hand over");
   check->footer(

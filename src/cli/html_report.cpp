@@ -1,0 +1,166 @@
+#include "cli/html_report.hpp"
+
+#include <cstdio>
+#include <sstream>
+
+#include "cli/html_text.hpp"
+#include "cli/pareto_chart.hpp"
+
+namespace velmora::cli {
+namespace {
+
+// The wafer maps of a batch are drawn at this fraction of a single lot's.
+constexpr double kBatchMapScale = 0.55;
+// Reasons in the batch's Pareto chart.
+constexpr std::size_t kParetoBars = 20;
+
+constexpr const char* kStyle = R"(
+body { font: 14px/1.45 system-ui, sans-serif; color: #1e293b; margin: 24px; max-width: 1400px; }
+h1 { font-size: 22px; margin: 0 0 12px; }
+h2 { font-size: 17px; margin: 28px 0 8px; border-bottom: 1px solid #cbd5e1; }
+table { border-collapse: collapse; }
+th, td { border: 1px solid #cbd5e1; padding: 3px 8px; text-align: left; vertical-align: top; }
+th { background: #f1f5f9; }
+table.facts th { width: 150px; }
+.result-ok { color: #15803d; font-weight: bold; }
+.result-failed { color: #b91c1c; font-weight: bold; }
+.flag { display: inline-block; margin: 0 6px 2px 0; padding: 0 6px; border-radius: 4px;
+        background: #e2e8f0; }
+.flag-Y { background: #fde68a; }
+ul.reasons, ul.legend, ul.unplaced { margin: 0; padding-left: 18px; }
+ul.legend { list-style: none; padding: 0; margin: 8px 0; }
+ul.legend li { margin: 2px 0; }
+ul.legend svg { vertical-align: -2px; }
+.note { color: #64748b; }
+td.num { text-align: right; }
+)";
+
+std::string resultHtml(const std::string& result) {
+  const std::string shown = "\"" + htmlText(result) + "\"";
+  return "<span class=\"" + std::string(result == "ok" ? "result-ok" : "result-failed") + "\">" +
+         shown + "</span>";
+}
+
+std::string reasonsListHtml(const std::string& list) {
+  if (list.empty()) return "<span class=\"note\">none</span>";
+  std::string html = "<ul class=\"reasons\">";
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', start);
+    html += "<li>" + htmlText(list.substr(start, comma - start)) + "</li>";
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return html + "</ul>";
+}
+
+std::string page(const std::string& title, const std::string& body) {
+  return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+         "style-src 'unsafe-inline'\">\n"
+         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+         htmlText(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n" + body +
+         "</body>\n</html>\n";
+}
+
+std::string recordsTableHtml(const Report& report) {
+  std::ostringstream html;
+  html << "<table class=\"records\">\n<tr><th>#</th><th>Finding</th><th>ItemName</th>"
+          "<th>CollectType</th><th>WaferID</th><th>WaferSEQ</th><th>EQPID</th><th>TA</th>"
+          "<th>WaferYield</th><th>LotYield</th><th>Reasons</th></tr>\n";
+  int position = 0;
+  for (const Abnormal& record : report.records) {
+    html << "<tr><td class=\"num\">" << ++position << "</td><td>" << findingDetail({&record})
+         << "</td><td>" << htmlText(record.ItemName()) << "</td><td>"
+         << htmlText(record.CollectType()) << "</td><td>" << htmlText(record.WaferID())
+         << "</td><td class=\"num\">" << htmlText(record.WaferSEQ()) << "</td><td>"
+         << htmlText(record.EQPID()) << "</td><td>" << htmlText(record.TA())
+         << "</td><td class=\"num\">" << htmlText(record.WaferYield()) << "</td><td class=\"num\">"
+         << htmlText(record.LotYield()) << "</td><td>" << reasonsListHtml(record.Reasons())
+         << "</td></tr>\n";
+  }
+  html << "</table>\n";
+  return html.str();
+}
+
+}  // namespace
+
+std::string checkReportHtml(const Report& report, const LotSlots& slots) {
+  std::ostringstream body;
+  body << "<h1>Lot " << htmlText(report.lot) << " at step " << htmlText(report.step)
+       << "</h1>\n<table class=\"facts\">\n<tr><th>Result</th><td>" << resultHtml(report.result)
+       << "</td></tr>\n<tr><th>Flags</th><td>";
+  for (const auto& [name, value] : report.flags) {
+    body << "<span class=\"flag flag-" << (value == "Y" ? "Y" : "N") << "\" data-flag=\"" << name
+         << "\">" << name << "=" << htmlText(value) << "</span>";
+  }
+  body << "</td></tr>\n<tr><th>Time version</th><td>"
+       << (report.timeVersionSysid.empty() ? "<span class=\"note\">none</span>"
+                                           : htmlText(report.timeVersionSysid))
+       << "</td></tr>\n<tr><th>Lot reasons</th><td>" << reasonsListHtml(report.lotDevReasons)
+       << "</td></tr>\n</table>\n<h2>Wafer map</h2>\n"
+       << waferMapHtml(slots, report.records, 1.0) << waferLegendHtml() << "<h2>Records ("
+       << report.records.size() << ")</h2>\n";
+  if (report.records.empty()) {
+    body << "<p class=\"note\">No records.</p>\n";
+  } else {
+    body << recordsTableHtml(report);
+  }
+  return page("velmora check: " + report.lot + " at " + report.step, body.str());
+}
+
+std::string batchReportHtml(const BatchSummary& summary, const std::vector<ReportedLot>& lots) {
+  std::ostringstream body;
+  char elapsed[64];
+  std::snprintf(elapsed, sizeof elapsed, "%.1f s", summary.elapsedMs / 1000);
+  body << "<h1>velmora batch</h1>\n<table class=\"facts\">\n<tr><th>Lots</th><td>" << summary.done
+       << " of " << summary.lots << " checked" << (summary.interrupted ? " (interrupted)" : "")
+       << "</td></tr>\n<tr><th>Results</th><td>";
+  for (const auto& [result, count] : summary.results) {
+    body << resultHtml(result) << " " << count << "<br>";
+  }
+  body << "</td></tr>\n<tr><th>Lots with findings</th><td>" << summary.lotsWithFindings
+       << "</td></tr>\n<tr><th>Time</th><td>" << elapsed << ", " << summary.jobs
+       << (summary.jobs == 1 ? " job" : " jobs") << "</td></tr>\n</table>\n";
+
+  const auto top = topReasons(summary, kParetoBars);
+  body << "<h2>Reason codes</h2>\n<p class=\"note\">The " << top.size() << " most frequent of "
+       << summary.reasons.size() << " reasons (item/reason) in " << reasonTotal(summary)
+       << " entries: a lot reason counts once per lot, a record's reason once per record; the "
+          "share is cumulative.</p>\n"
+       << paretoChartHtml(top, reasonTotal(summary));
+
+  if (!summary.failed.empty()) {
+    body << "<h2>Lots that did not return \"ok\" (" << summary.failed.size()
+         << ")</h2>\n<table class=\"failed\">\n<tr><th>Input</th><th>Lot</th><th>Step</th>"
+            "<th>Result</th><th>Reason</th></tr>\n";
+    for (const FailedLot& lot : summary.failed) {
+      body << "<tr><td>" << htmlText(lot.where) << "</td><td>" << htmlText(lot.lot) << "</td><td>"
+           << htmlText(lot.step) << "</td><td>" << resultHtml(lot.result) << "</td><td>"
+           << htmlText(lot.error) << "</td></tr>\n";
+    }
+    body << "</table>\n";
+  }
+
+  body << "<h2>Lots with findings (" << lots.size() << ")</h2>\n";
+  if (lots.empty()) {
+    body << "<p class=\"note\">None.</p>\n";
+  } else {
+    body << waferLegendHtml()
+         << "<table class=\"lots\">\n<tr><th>Input</th><th>Lot</th><th>Step</th><th>Result</th>"
+            "<th>Lot reasons</th><th>Records</th><th>Wafer map</th></tr>\n";
+    for (const ReportedLot& lot : lots) {
+      const Report& report = *lot.report;
+      body << "<tr data-lot=\"" << htmlText(report.lot) << "\" data-step=\""
+           << htmlText(report.step) << "\"><td>" << htmlText(lot.where) << "</td><td>"
+           << htmlText(report.lot) << "</td><td>" << htmlText(report.step) << "</td><td>"
+           << resultHtml(report.result) << "</td><td>" << reasonsListHtml(report.lotDevReasons)
+           << "</td><td class=\"num\">" << report.records.size() << "</td><td>"
+           << waferMapHtml(lot.slots, report.records, kBatchMapScale) << "</td></tr>\n";
+    }
+    body << "</table>\n";
+  }
+  return page("velmora batch", body.str());
+}
+
+}  // namespace velmora::cli

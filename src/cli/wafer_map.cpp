@@ -1,0 +1,250 @@
+#include "cli/wafer_map.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+#include "cli/html_text.hpp"
+#include "velmora/error.hpp"
+#include "velmora/recordset.hpp"
+
+namespace velmora::cli {
+namespace {
+
+struct FindingStyle {
+  Finding finding;
+  const char* name;
+  const char* fill;
+  const char* ink;  // the slot number's colour on that fill
+  const char* meaning;
+};
+
+// The map's colours: clean slots neutral, each kind of finding a colour of its own.
+constexpr std::array<FindingStyle, 6> kStyles = {{
+    {Finding::kNone, "none", "#e2e8f0", "#334155", "no finding"},
+    {Finding::kYield, "yield", "#f59e0b", "#1f2937", "wafer yield below its limit"},
+    {Finding::kDefect, "defect", "#dc2626", "#ffffff",
+     "bump-defect or single-reason defect rate above its limit"},
+    {Finding::kSpc, "spc", "#2563eb", "#ffffff",
+     "SPC: chart rule violation, or data flagged out of control or spec"},
+    {Finding::kComment, "comment", "#059669", "#ffffff", "wafer listed in an operator's comment"},
+    {Finding::kSeveral, "several", "#7c3aed", "#ffffff", "more than one of these kinds"},
+}};
+
+const FindingStyle& styleOf(Finding finding) {
+  return kStyles[static_cast<std::size_t>(finding)];
+}
+
+std::vector<std::string> splitList(const std::string& text) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    parts.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) return parts;
+    start = comma + 1;
+  }
+}
+
+// An entry "item/code" as its item and code (the code follows the last "/").
+std::pair<std::string, std::string> splitEntry(const std::string& entry) {
+  const std::size_t slash = entry.rfind('/');
+  if (slash == std::string::npos) return {"", entry};
+  return {entry.substr(0, slash), entry.substr(slash + 1)};
+}
+
+// Bits of the finding kinds in one record.
+unsigned kindBit(Finding f) {
+  return 1u << static_cast<unsigned>(f);
+}
+
+unsigned recordKinds(const Abnormal& record) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const std::string& entry : splitList(record.Reasons())) {
+    if (!entry.empty()) entries.push_back(splitEntry(entry));
+  }
+  unsigned kinds = 0;
+  const bool chartAndComment = record.CollectType() == "1";
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const auto& [item, code] = entries[i];
+    Finding kind;
+    if (chartAndComment) {
+      if (code != "OFC") {
+        kind = Finding::kSpc;
+      } else {
+        const bool followed =
+            std::any_of(entries.begin() + static_cast<std::ptrdiff_t>(i) + 1, entries.end(),
+                        [&](const auto& later) { return later.first == item; });
+        kind = followed ? Finding::kSpc : Finding::kComment;
+      }
+    } else if (code == "BYW" || code == "SDW") {
+      kind = Finding::kDefect;
+    } else if (code == "OFC" || code == "OFCS" || code == "OFS") {
+      kind = Finding::kSpc;
+    } else {
+      kind = Finding::kYield;
+    }
+    kinds |= kindBit(kind);
+  }
+  return kinds;
+}
+
+std::string trimBlanks(const std::string& text) {
+  const std::size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos) return "";
+  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+std::string number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+// The tooltip of a slot: its id and finding, then each record's reasons and yields.
+std::string tooltip(const WaferSlot& slot, const std::vector<const Abnormal*>& records) {
+  std::string text = "Slot " + slot.seq;
+  if (!slot.waferId.empty()) text += " (" + slot.waferId + ")";
+  text += ": " + findingDetail(records);
+  for (const Abnormal* record : records) {
+    text += "\n" + record->Reasons();
+    if (!record->WaferYield().empty() || !record->LotYield().empty()) {
+      text += " (wafer yield " + (record->WaferYield().empty() ? "-" : record->WaferYield()) +
+              " %, lot yield " + (record->LotYield().empty() ? "-" : record->LotYield()) + " %)";
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+const char* findingName(Finding finding) {
+  return styleOf(finding).name;
+}
+
+Finding slotFinding(const std::vector<const Abnormal*>& records) {
+  unsigned kinds = 0;
+  for (const Abnormal* record : records) kinds |= recordKinds(*record);
+  if (kinds == 0) return Finding::kNone;
+  if ((kinds & (kinds - 1)) != 0) return Finding::kSeveral;
+  for (const FindingStyle& style : kStyles) {
+    if (kinds == kindBit(style.finding)) return style.finding;
+  }
+  return Finding::kSeveral;
+}
+
+std::string findingDetail(const std::vector<const Abnormal*>& records) {
+  const Finding finding = slotFinding(records);
+  std::string detail = findingName(finding);
+  if (finding != Finding::kSeveral) return detail;
+  unsigned kinds = 0;
+  for (const Abnormal* record : records) kinds |= recordKinds(*record);
+  std::string names;
+  for (const FindingStyle& style : kStyles) {
+    if ((kinds & kindBit(style.finding)) == 0) continue;
+    names += (names.empty() ? "" : ", ") + std::string(style.name);
+  }
+  return detail + " (" + names + ")";
+}
+
+LotSlots readLotSlots(MesDatabase& mes, const std::string& lot) {
+  std::string quotedLot;
+  for (char c : lot) {
+    quotedLot += c;
+    if (c == '\'') quotedLot += '\'';
+  }
+  LotSlots out;
+  try {
+    const auto rows = mes.ExecuteQuery("SELECT SEQ,WAFERID FROM MES_LOT_WAFERID WHERE LOTID='" +
+                                       quotedLot + "' ORDER BY SEQ");
+    for (; !rows->Eof(); rows->MoveNext()) {
+      out.slots.push_back({rows->Fields("SEQ").toText(), rows->Fields("WAFERID").toText()});
+    }
+  } catch (const AutomationError& e) {
+    out.slots.clear();
+    out.error = "the lot's wafers could not be read from MES_LOT_WAFERID: " + e.description();
+  }
+  return out;
+}
+
+std::string waferMapHtml(const LotSlots& lot, const std::vector<Abnormal>& records, double scale) {
+  std::ostringstream html;
+  if (!lot.error.empty()) {
+    html << "<p class=\"note\">No wafer map: " << htmlText(lot.error) << "</p>\n";
+  } else if (lot.slots.empty()) {
+    html << "<p class=\"note\">No wafer map: MES_LOT_WAFERID lists no wafer of this lot.</p>\n";
+  }
+
+  // Records by the slot they name; those naming none are listed under the map.
+  std::map<std::string, std::vector<const Abnormal*>> bySlot;
+  for (const WaferSlot& slot : lot.slots) bySlot[slot.seq];
+  std::vector<const Abnormal*> unplaced;
+  for (const Abnormal& record : records) {
+    const auto found = bySlot.find(trimBlanks(record.WaferSEQ()));
+    if (found == bySlot.end()) {
+      unplaced.push_back(&record);
+    } else {
+      found->second.push_back(&record);
+    }
+  }
+
+  if (!lot.slots.empty()) {
+    constexpr int kCell = 64;
+    constexpr int kRadius = 26;
+    const int columns = static_cast<int>(lot.slots.size() <= 25 ? 5 : 10);
+    const int rows = static_cast<int>((lot.slots.size() + columns - 1) / columns);
+    const int width = columns * kCell;
+    const int height = rows * (kCell + 12);
+    html << "<svg class=\"wafer-map\" xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" "
+         << "viewBox=\"0 0 " << width << ' ' << height << "\" width=\"" << number(width * scale)
+         << "\" height=\"" << number(height * scale) << "\">\n";
+    for (std::size_t i = 0; i < lot.slots.size(); ++i) {
+      const WaferSlot& slot = lot.slots[i];
+      const auto& slotRecords = bySlot[slot.seq];
+      const Finding finding = slotFinding(slotRecords);
+      const FindingStyle& style = styleOf(finding);
+      const int x = static_cast<int>(i % columns) * kCell + kCell / 2;
+      const int y = static_cast<int>(i / columns) * (kCell + 12) + kCell / 2;
+      html << "<g class=\"slot\" data-wafer-seq=\"" << htmlText(slot.seq) << "\" data-finding=\""
+           << style.name << "\"><title>" << htmlText(tooltip(slot, slotRecords))
+           << "</title>"
+           // The wafer, with its flat at the bottom.
+           << "<path d=\"M " << x - 10 << ' ' << y + kRadius - 2 << " A " << kRadius << ' '
+           << kRadius << " 0 1 1 " << x + 10 << ' ' << y + kRadius - 2 << " Z\" fill=\""
+           << style.fill << "\" stroke=\"#475569\" stroke-width=\"1.5\"/>"
+           << "<text x=\"" << x << "\" y=\"" << y + 6 << "\" text-anchor=\"middle\" "
+           << "font-size=\"17\" font-weight=\"bold\" fill=\"" << style.ink << "\">"
+           << htmlText(slot.seq) << "</text>"
+           << "<text x=\"" << x << "\" y=\"" << y + kRadius + 12 << "\" text-anchor=\"middle\" "
+           << "font-size=\"10\" fill=\"#475569\">" << htmlText(slot.waferId) << "</text></g>\n";
+    }
+    html << "</svg>\n";
+  }
+
+  if (!unplaced.empty()) {
+    html << "<p class=\"note\">Findings on no slot of the lot:</p>\n<ul class=\"unplaced\">\n";
+    for (const Abnormal* record : unplaced) {
+      html << "<li>WaferSEQ \"" << htmlText(record->WaferSEQ())
+           << "\": " << htmlText(record->Reasons()) << "</li>\n";
+    }
+    html << "</ul>\n";
+  }
+  return html.str();
+}
+
+std::string waferLegendHtml() {
+  std::ostringstream html;
+  html << "<ul class=\"legend\">\n";
+  for (const FindingStyle& style : kStyles) {
+    html << "<li data-legend=\"" << style.name << "\"><svg width=\"14\" height=\"14\" "
+         << "aria-hidden=\"true\"><rect width=\"14\" height=\"14\" rx=\"3\" fill=\"" << style.fill
+         << "\" stroke=\"#475569\"/></svg> <b>" << style.name << "</b>: " << style.meaning
+         << "</li>\n";
+  }
+  html << "</ul>\n";
+  return html.str();
+}
+
+}  // namespace velmora::cli
