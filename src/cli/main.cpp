@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <iostream>
 
+#include "cli/batch_command.hpp"
 #include "cli/check_command.hpp"
 #include "velmora/session.hpp"
 #include "velmora/version.hpp"
@@ -77,6 +78,10 @@ int main(int argc, char** argv) {
       "anything else (with the failure on standard error), 2 for usage, configuration or "
       "validation errors and for output that could not be written.");
 
+  velmora::cli::BatchOptions batchOptions;
+  batchOptions.home = options.home;
+  CLI::App* batch = velmora::cli::addBatchCommand(app, batchOptions);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -98,6 +103,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (batch->parsed()) return velmora::cli::runBatch(batchOptions, std::cin, std::cout, std::cerr);
   if (tv->count() > 0) options.timeVersion = timeVersion;
   return velmora::cli::runCheck(options, std::cout, std::cerr);
 }

@@ -1,0 +1,245 @@
+#include "cli/batch_command.hpp"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "cli/batch_input.hpp"
+#include "cli/batch_progress.hpp"
+#include "cli/batch_runner.hpp"
+#include "cli/batch_summary.hpp"
+#include "cli/batch_worker.hpp"
+#include "cli/check_command.hpp"
+#include "cli/html_report.hpp"
+#include "cli/output_file.hpp"
+#include "velmora/client.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora::cli {
+namespace {
+
+// Set by SIGINT; the workers start no further lot once it is set.
+std::atomic<bool> interruptRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the SIGINT handler needs a lock-free flag");
+
+extern "C" void onInterrupt(int) {
+  interruptRequested.store(true);
+}
+
+// Catches SIGINT while a batch runs. The handler is reset after the first signal, so a second
+// Ctrl-C ends the process at once (for a check that hangs in its database).
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    interruptRequested.store(false);
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    installed_ = sigaction(SIGINT, &action, &previous_) == 0;
+  }
+  ~InterruptGuard() {
+    if (installed_) sigaction(SIGINT, &previous_, nullptr);
+  }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  struct sigaction previous_ {};
+  bool installed_ = false;
+};
+
+// The cores this process may run on.
+unsigned coreCount() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    const int count = CPU_COUNT(&set);
+    if (count > 0) return static_cast<unsigned>(count);
+  }
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores > 0 ? cores : 1;
+}
+
+// A usage or configuration problem: the one line that `runBatch` writes before returning 2.
+struct BatchSetupError {
+  std::string message;
+};
+
+std::vector<BatchLot> readLotsFile(const std::string& path, std::istream& in) {
+  if (path == "-") return readBatchInput(in, "<stdin>");
+  errno = 0;
+  std::ifstream file(path);
+  if (!file.is_open()) {
+    const int reason = errno;
+    throw BatchSetupError{"cannot read " + path +
+                          (reason != 0 ? ": " + std::string(std::strerror(reason)) : "")};
+  }
+  return readBatchInput(file, path);
+}
+
+// Fails early when a file the batch writes at its end cannot be written.
+void checkWritable(const std::string& path, const char* option) {
+  if (path.empty()) return;
+  errno = 0;
+  std::ofstream probe(path, std::ios::app);
+  if (!probe.is_open()) {
+    const int reason = errno;
+    throw BatchSetupError{std::string(option) + ": cannot write " + path +
+                          (reason != 0 ? ": " + std::string(std::strerror(reason)) : "")};
+  }
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+}  // namespace
+
+CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options) {
+  CLI::App* batch = app.add_subcommand(
+      "batch", "check many lots in parallel: one JSON line per lot, in input order");
+  auto* input = batch->add_option("--input", options.input,
+                                  "CSV file of lot,step lines (a header and # comments "
+                                  "allowed), or - for standard input");
+  auto* step = batch->add_option("--step", options.step,
+                                 "select the lots with a valid collection at STEP ...");
+  auto* since = batch->add_option("--since", options.since,
+                                  "... collected at or after TIME (YYYY-MM-DD[ HH:MM[:SS]])");
+  auto* until = batch->add_option("--until", options.until, "... and before TIME");
+  input->excludes(step)->excludes(since)->excludes(until);
+  step->needs(since)->needs(until);
+  since->needs(step)->needs(until);
+  until->needs(step)->needs(since);
+  batch->add_option("--jobs", options.jobs, "workers checking in parallel (default: the cores)")
+      ->check(CLI::Range(1u, 1024u));
+  batch->add_option("--home", options.home,
+                    "MES client home folder holding INI/MESconfig.ini (default: $VELMORA_HOME, "
+                    "else the demo home)");
+  batch->add_option("--mes", options.mes,
+                    "MES database, overriding [MESDB] Connection: sqlite:<path> or "
+                    "odbc:<ODBC connection string>");
+  batch->add_option("--report", options.report, "write an HTML report to FILE");
+  batch->add_option("--summary", options.summary, "write the summary as JSON to FILE");
+  auto* on = batch->add_flag_callback(
+      "--progress", [&options] { options.progress = true; },
+      "show progress on standard error even when it is not a terminal");
+  auto* off = batch->add_flag_callback(
+      "--no-progress", [&options] { options.progress = false; }, "never show progress");
+  on->excludes(off);
+  batch->footer(
+      "Exit status: 0 when every check returned \"ok\", 1 when one did not, 2 for usage, "
+      "configuration, input or output errors, 130 when interrupted (Ctrl-C).");
+  return batch;
+}
+
+int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<BatchLot> lots;
+  std::vector<std::unique_ptr<BatchWorker>> workers;
+  unsigned jobs = 0;
+  try {
+    if (options.home.empty()) throw BatchSetupError{"--home: the home folder is empty"};
+    if (options.input.empty() && options.step.empty()) {
+      throw BatchSetupError{"batch needs --input FILE|- or --step STEP --since TIME --until TIME"};
+    }
+    checkWritable(options.report, "--report");
+    checkWritable(options.summary, "--summary");
+    const ClientConfig config = loadClientConfig(options.home);
+    const std::string mesUri = options.mes.empty() ? config.mesConnection : options.mes;
+    if (!options.input.empty()) {
+      lots = readLotsFile(options.input, in);
+    } else {
+      const std::string since = parseBatchTime(options.since, "--since");
+      const std::string until = parseBatchTime(options.until, "--until");
+      workers.push_back(std::make_unique<BatchWorker>(config, mesUri));
+      try {
+        lots = selectLots(workers.front()->mes(), options.step, since, until);
+      } catch (const AutomationError& e) {
+        throw BatchSetupError{"the lots could not be selected: " + e.description()};
+      }
+    }
+    jobs = options.jobs > 0 ? options.jobs : coreCount();
+    if (jobs > lots.size()) jobs = static_cast<unsigned>(lots.size());
+    while (workers.size() < jobs) workers.push_back(std::make_unique<BatchWorker>(config, mesUri));
+  } catch (const BatchSetupError& e) {
+    err << "velmora: " << e.message << "\n";
+    return kExitUsage;
+  } catch (const BatchInputError& e) {
+    err << "velmora: " << e.what() << "\n";
+    return kExitUsage;
+  } catch (const AutomationError& e) {
+    err << "velmora: " << e.description() << "\n";
+    return kExitUsage;
+  }
+
+  BatchSummary summary;
+  summary.lots = lots.size();
+  summary.jobs = jobs;
+  std::vector<ReportedLot> reported;
+  bool writeFailed = false;
+  const bool forReport = !options.report.empty();
+  Progress progress(err, options.progress.value_or(isatty(STDERR_FILENO) == 1),
+                    isatty(STDERR_FILENO) == 1, lots.size());
+
+  RunCallbacks callbacks;
+  callbacks.check = [&](std::size_t worker, std::size_t index) {
+    return workers[worker]->check(lots[index], forReport);
+  };
+  callbacks.deliver = [&](std::size_t index, LotOutcome&& outcome) {
+    const BatchLot& lot = lots[index];
+    out << outcome.line << '\n';
+    out.flush();
+    if (!out.good()) {
+      writeFailed = true;
+      return false;
+    }
+    addLot(summary, outcome.result, outcome.hasFindings, outcome.reasons,
+           {lot.where, lot.lot, lot.step, outcome.result, outcome.error});
+    if (outcome.report) reported.push_back({lot.where, outcome.report, std::move(outcome.slots)});
+    return true;
+  };
+  callbacks.tick = [&] { progress.update(summary.done, summary.failed.size()); };
+
+  {
+    InterruptGuard guard;
+    runInOrder(lots.size(), jobs, callbacks, interruptRequested);
+  }
+  progress.finish(summary.done, summary.failed.size());
+  summary.interrupted = interruptRequested.load() && summary.done < summary.lots;
+  summary.elapsedMs = millisecondsSince(start);
+  if (writeFailed) {
+    err << "velmora: cannot write standard output\n";
+    return kExitUsage;
+  }
+
+  try {
+    double reportMs = -1;
+    if (forReport) {
+      const auto reportStart = std::chrono::steady_clock::now();
+      writeOutputFile(options.report, batchReportHtml(summary, reported));
+      reportMs = millisecondsSince(reportStart);
+    }
+    if (!options.summary.empty()) {
+      writeOutputFile(options.summary, summaryJson(summary, reportMs) + "\n");
+    }
+  } catch (const OutputError& e) {
+    err << summaryText(summary) << "velmora: " << e.what() << "\n";
+    return kExitUsage;
+  }
+  err << summaryText(summary);
+  if (summary.interrupted) return kExitInterrupted;
+  return summary.failed.empty() ? kExitOk : kExitFailed;
+}
+
+}  // namespace velmora::cli

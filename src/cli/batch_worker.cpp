@@ -1,0 +1,93 @@
+#include "cli/batch_worker.hpp"
+
+#include <chrono>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "velmora/abnormals.hpp"
+#include "velmora/error.hpp"
+
+namespace velmora::cli {
+namespace {
+
+void addEntries(const std::string& list, std::vector<std::string>& entries) {
+  if (list.empty()) return;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', start);
+    entries.push_back(list.substr(start, comma - start));
+    if (comma == std::string::npos) return;
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+std::string batchLine(const Report& report, double elapsedMs, const std::string& error) {
+  auto line = nlohmann::ordered_json::parse(toJson(report));
+  line["elapsed_ms"] = std::round(elapsedMs * 1000) / 1000;
+  if (!error.empty()) line["error"] = error;
+  return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+BatchWorker::BatchWorker(const ClientConfig& config, const std::string& mesUri)
+    : BatchWorker(config, openMesDatabase(mesUri, config.home)) {}
+
+BatchWorker::BatchWorker(const ClientConfig& config, std::shared_ptr<MesDatabase> mes)
+    : context_(std::make_shared<Context>()),
+      mes_(std::move(mes)),
+      trace_(std::make_shared<LastErrorTrace>()) {
+  context_->providers = config.providers;
+  context_->iniFactory = iniFileFactory(config.home);
+}
+
+LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto elapsedMs = [&] {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+  };
+  trace_->clear();
+  LotOutcome outcome;
+  std::optional<Report> report;
+  {
+    Abnormals check(context_);
+    check.MESDB(mes_);
+    check.LogTrace(trace_);
+    check.LotID(lot.lot);
+    check.StepID(lot.step);
+    outcome.result = check.Execute();
+    try {
+      report = collectReport(check, outcome.result);
+    } catch (const AutomationError& e) {
+      // More records than the interface can count: the line says so instead of listing them.
+      outcome.error = "the records could not be read: " + e.description();
+    }
+  }
+  if (outcome.result != "ok" && outcome.error.empty()) {
+    outcome.error = trace_->lastError();
+    if (outcome.error.empty()) outcome.error = "the check returned \"" + outcome.result + "\"";
+  }
+  if (!report) {
+    nlohmann::ordered_json line = {{"lot", lot.lot},
+                                   {"step", lot.step},
+                                   {"result", outcome.result},
+                                   {"elapsed_ms", std::round(elapsedMs() * 1000) / 1000},
+                                   {"error", outcome.error}};
+    outcome.line = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    return outcome;
+  }
+  outcome.line = batchLine(*report, elapsedMs(), outcome.error);
+
+  addEntries(report->lotDevReasons, outcome.reasons);
+  for (const Abnormal& record : report->records) addEntries(record.Reasons(), outcome.reasons);
+  outcome.hasFindings = !report->records.empty() || !report->lotDevReasons.empty();
+  if (forReport && outcome.hasFindings) {
+    outcome.slots = readLotSlots(*mes_, lot.lot);
+    outcome.report = std::make_shared<const Report>(std::move(*report));
+  }
+  return outcome;
+}
+
+}  // namespace velmora::cli

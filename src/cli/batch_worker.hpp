@@ -1,0 +1,55 @@
+// One worker of `velmora batch`: checks lots one after the other on its own Context and MES
+// connection, and turns each run into its JSON line and what the summary and report need.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/batch_input.hpp"
+#include "cli/last_error_trace.hpp"
+#include "cli/report.hpp"
+#include "cli/wafer_map.hpp"
+#include "velmora/client.hpp"
+#include "velmora/context.hpp"
+
+namespace velmora::cli {
+
+// What one lot's check gave.
+struct LotOutcome {
+  std::string line;    // the JSON Lines object, without its newline
+  std::string result;  // what Execute returned
+  std::string error;   // for a result other than "ok": the one-line reason, else ""
+  bool hasFindings = false;
+  std::vector<std::string> reasons;  // the "item/reason" entries of LotDevReasons and the records
+  // For the HTML report, kept only when asked for and the lot had findings.
+  std::shared_ptr<const Report> report;
+  LotSlots slots;
+};
+
+// The JSON line of a check: the object `check --format json` prints for `report`, on one line,
+// followed by "elapsed_ms" and, when `error` is not empty, "error". Every batch line is built
+// here, from the same JSON as `check` prints.
+std::string batchLine(const Report& report, double elapsedMs, const std::string& error);
+
+class BatchWorker {
+ public:
+  // Opens the worker's own MES connection (`mesUri` as [MESDB] Connection takes it); a failure
+  // is an AutomationError naming the database.
+  BatchWorker(const ClientConfig& config, const std::string& mesUri);
+  // The same over a connection already open (the one the lots were selected on).
+  BatchWorker(const ClientConfig& config, std::shared_ptr<MesDatabase> mes);
+
+  // Checks `lot` on a new check object (records accumulate per object). With `forReport`, a lot
+  // with findings keeps its report and its slots.
+  LotOutcome check(const BatchLot& lot, bool forReport);
+
+  MesDatabase& mes() { return *mes_; }
+
+ private:
+  std::shared_ptr<Context> context_;
+  std::shared_ptr<MesDatabase> mes_;
+  std::shared_ptr<LastErrorTrace> trace_;
+};
+
+}  // namespace velmora::cli
