@@ -227,7 +227,8 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     double reportMs = -1;
     if (forReport) {
       const auto reportStart = std::chrono::steady_clock::now();
-      writeOutputFile(options.report, batchReportHtml(summary, reported));
+      writeOutputFile(options.report,
+                      [&](std::ostream& html) { writeBatchReport(html, summary, reported); });
       reportMs = millisecondsSince(reportStart);
     }
     if (!options.summary.empty()) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "cli/html_report.hpp"
 #include "cli/last_error.hpp"
@@ -94,7 +95,9 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   if (options.format == "json") {
     text = toJson(report) + "\n";
   } else if (options.format == "html") {
-    text = checkReportHtml(report, readLotSlots(session->mesDatabase(), options.lot));
+    std::ostringstream html;
+    writeCheckReport(html, report, readLotSlots(session->mesDatabase(), options.lot));
+    text = html.str();
   } else {
     text = toText(report);
   }

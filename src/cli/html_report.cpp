@@ -1,7 +1,6 @@
 #include "cli/html_report.hpp"
 
 #include <cstdio>
-#include <sstream>
 
 #include "cli/html_text.hpp"
 #include "cli/pareto_chart.hpp"
@@ -30,7 +29,11 @@ table.facts th { width: 150px; }
 ul.reasons, ul.legend, ul.unplaced { margin: 0; padding-left: 18px; }
 ul.legend { list-style: none; padding: 0; margin: 8px 0; }
 ul.legend li { margin: 2px 0; }
-ul.legend svg { vertical-align: -2px; }
+svg.swatch { vertical-align: -2px; }
+.map-and-legend { display: flex; flex-wrap: wrap; gap: 8px 40px; align-items: flex-start; }
+table.records { width: 100%; }
+table.records td { overflow-wrap: break-word; }
+td.num, td.short { white-space: nowrap; }
 .note { color: #64748b; }
 td.num { text-align: right; }
 )";
@@ -54,113 +57,119 @@ std::string reasonsListHtml(const std::string& list) {
   return html + "</ul>";
 }
 
-std::string page(const std::string& title, const std::string& body) {
-  return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-         "style-src 'unsafe-inline'\">\n"
-         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-         htmlText(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n" + body +
-         "</body>\n</html>\n";
+void writePageStart(std::ostream& html, const std::string& title) {
+  html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+          "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+          "style-src 'unsafe-inline'\">\n"
+          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>"
+       << htmlText(title) << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n";
 }
 
-std::string recordsTableHtml(const Report& report) {
-  std::ostringstream html;
+void writePageEnd(std::ostream& html) {
+  html << "</body>\n</html>\n";
+}
+
+void writeRecordsTable(std::ostream& html, const Report& report) {
   html << "<table class=\"records\">\n<tr><th>#</th><th>Finding</th><th>ItemName</th>"
-          "<th>CollectType</th><th>WaferID</th><th>WaferSEQ</th><th>EQPID</th><th>TA</th>"
-          "<th>WaferYield</th><th>LotYield</th><th>Reasons</th></tr>\n";
+          "<th>Collect<wbr>Type</th><th>Wafer<wbr>ID</th><th>Wafer<wbr>SEQ</th><th>EQPID</"
+          "th><th>TA</th>"
+          "<th>Wafer<wbr>Yield</th><th>Lot<wbr>Yield</th><th>Reasons</th></tr>\n";
   int position = 0;
   for (const Abnormal& record : report.records) {
-    html << "<tr><td class=\"num\">" << ++position << "</td><td>" << findingDetail({&record})
-         << "</td><td>" << htmlText(record.ItemName()) << "</td><td>"
-         << htmlText(record.CollectType()) << "</td><td>" << htmlText(record.WaferID())
-         << "</td><td class=\"num\">" << htmlText(record.WaferSEQ()) << "</td><td>"
-         << htmlText(record.EQPID()) << "</td><td>" << htmlText(record.TA())
+    html << "<tr><td class=\"num\">" << ++position << "</td><td>"
+         << findingSwatchHtml(slotFinding({&record})) << ' ' << findingDetail({&record})
+         << "</td><td>" << htmlText(record.ItemName()) << "</td><td class=\"short\">"
+         << htmlText(record.CollectType()) << "</td><td class=\"short\">"
+         << htmlText(record.WaferID()) << "</td><td class=\"num\">" << htmlText(record.WaferSEQ())
+         << "</td><td>" << htmlText(record.EQPID()) << "</td><td>" << htmlText(record.TA())
          << "</td><td class=\"num\">" << htmlText(record.WaferYield()) << "</td><td class=\"num\">"
          << htmlText(record.LotYield()) << "</td><td>" << reasonsListHtml(record.Reasons())
          << "</td></tr>\n";
   }
   html << "</table>\n";
-  return html.str();
 }
 
 }  // namespace
 
-std::string checkReportHtml(const Report& report, const LotSlots& slots) {
-  std::ostringstream body;
-  body << "<h1>Lot " << htmlText(report.lot) << " at step " << htmlText(report.step)
+void writeCheckReport(std::ostream& html, const Report& report, const LotSlots& slots) {
+  writePageStart(html, "velmora check: " + report.lot + " at " + report.step);
+  html << "<h1>Lot " << htmlText(report.lot) << " at step " << htmlText(report.step)
        << "</h1>\n<table class=\"facts\">\n<tr><th>Result</th><td>" << resultHtml(report.result)
        << "</td></tr>\n<tr><th>Flags</th><td>";
   for (const auto& [name, value] : report.flags) {
-    body << "<span class=\"flag flag-" << (value == "Y" ? "Y" : "N") << "\" data-flag=\"" << name
+    html << "<span class=\"flag flag-" << (value == "Y" ? "Y" : "N") << "\" data-flag=\"" << name
          << "\">" << name << "=" << htmlText(value) << "</span>";
   }
-  body << "</td></tr>\n<tr><th>Time version</th><td>"
+  html << "</td></tr>\n<tr><th>Time version</th><td>"
        << (report.timeVersionSysid.empty() ? "<span class=\"note\">none</span>"
                                            : htmlText(report.timeVersionSysid))
        << "</td></tr>\n<tr><th>Lot reasons</th><td>" << reasonsListHtml(report.lotDevReasons)
-       << "</td></tr>\n</table>\n<h2>Wafer map</h2>\n"
-       << waferMapHtml(slots, report.records, 1.0) << waferLegendHtml() << "<h2>Records ("
-       << report.records.size() << ")</h2>\n";
+       << "</td></tr>\n</table>\n<h2>Wafer map</h2>\n<div class=\"map-and-legend\">\n<div>";
+  writeWaferMap(html, slots, report.records, 1.0);
+  html << "</div>\n"
+       << waferLegendHtml() << "</div>\n<h2>Records (" << report.records.size() << ")</h2>\n";
   if (report.records.empty()) {
-    body << "<p class=\"note\">No records.</p>\n";
+    html << "<p class=\"note\">No records.</p>\n";
   } else {
-    body << recordsTableHtml(report);
+    writeRecordsTable(html, report);
   }
-  return page("velmora check: " + report.lot + " at " + report.step, body.str());
+  writePageEnd(html);
 }
 
-std::string batchReportHtml(const BatchSummary& summary, const std::vector<ReportedLot>& lots) {
-  std::ostringstream body;
+void writeBatchReport(std::ostream& html, const BatchSummary& summary,
+                      const std::vector<ReportedLot>& lots) {
+  writePageStart(html, "velmora batch");
   char elapsed[64];
   std::snprintf(elapsed, sizeof elapsed, "%.1f s", summary.elapsedMs / 1000);
-  body << "<h1>velmora batch</h1>\n<table class=\"facts\">\n<tr><th>Lots</th><td>" << summary.done
+  html << "<h1>velmora batch</h1>\n<table class=\"facts\">\n<tr><th>Lots</th><td>" << summary.done
        << " of " << summary.lots << " checked" << (summary.interrupted ? " (interrupted)" : "")
        << "</td></tr>\n<tr><th>Results</th><td>";
   for (const auto& [result, count] : summary.results) {
-    body << resultHtml(result) << " " << count << "<br>";
+    html << resultHtml(result) << " " << count << "<br>";
   }
-  body << "</td></tr>\n<tr><th>Lots with findings</th><td>" << summary.lotsWithFindings
+  html << "</td></tr>\n<tr><th>Lots with findings</th><td>" << summary.lotsWithFindings
        << "</td></tr>\n<tr><th>Time</th><td>" << elapsed << ", " << summary.jobs
        << (summary.jobs == 1 ? " job" : " jobs") << "</td></tr>\n</table>\n";
 
   const auto top = topReasons(summary, kParetoBars);
-  body << "<h2>Reason codes</h2>\n<p class=\"note\">The " << top.size() << " most frequent of "
+  html << "<h2>Reason codes</h2>\n<p class=\"note\">The " << top.size() << " most frequent of "
        << summary.reasons.size() << " reasons (item/reason) in " << reasonTotal(summary)
        << " entries: a lot reason counts once per lot, a record's reason once per record; the "
           "share is cumulative.</p>\n"
        << paretoChartHtml(top, reasonTotal(summary));
 
   if (!summary.failed.empty()) {
-    body << "<h2>Lots that did not return \"ok\" (" << summary.failed.size()
+    html << "<h2>Lots that did not return \"ok\" (" << summary.failed.size()
          << ")</h2>\n<table class=\"failed\">\n<tr><th>Input</th><th>Lot</th><th>Step</th>"
             "<th>Result</th><th>Reason</th></tr>\n";
     for (const FailedLot& lot : summary.failed) {
-      body << "<tr><td>" << htmlText(lot.where) << "</td><td>" << htmlText(lot.lot) << "</td><td>"
+      html << "<tr><td>" << htmlText(lot.where) << "</td><td>" << htmlText(lot.lot) << "</td><td>"
            << htmlText(lot.step) << "</td><td>" << resultHtml(lot.result) << "</td><td>"
            << htmlText(lot.error) << "</td></tr>\n";
     }
-    body << "</table>\n";
+    html << "</table>\n";
   }
 
-  body << "<h2>Lots with findings (" << lots.size() << ")</h2>\n";
+  html << "<h2>Lots with findings (" << lots.size() << ")</h2>\n";
   if (lots.empty()) {
-    body << "<p class=\"note\">None.</p>\n";
+    html << "<p class=\"note\">None.</p>\n";
   } else {
-    body << waferLegendHtml()
+    html << waferLegendHtml()
          << "<table class=\"lots\">\n<tr><th>Input</th><th>Lot</th><th>Step</th><th>Result</th>"
             "<th>Lot reasons</th><th>Records</th><th>Wafer map</th></tr>\n";
     for (const ReportedLot& lot : lots) {
       const Report& report = *lot.report;
-      body << "<tr data-lot=\"" << htmlText(report.lot) << "\" data-step=\""
+      html << "<tr data-lot=\"" << htmlText(report.lot) << "\" data-step=\""
            << htmlText(report.step) << "\"><td>" << htmlText(lot.where) << "</td><td>"
            << htmlText(report.lot) << "</td><td>" << htmlText(report.step) << "</td><td>"
            << resultHtml(report.result) << "</td><td>" << reasonsListHtml(report.lotDevReasons)
-           << "</td><td class=\"num\">" << report.records.size() << "</td><td>"
-           << waferMapHtml(lot.slots, report.records, kBatchMapScale) << "</td></tr>\n";
+           << "</td><td class=\"num\">" << report.records.size() << "</td><td>";
+      writeWaferMap(html, lot.slots, report.records, kBatchMapScale);
+      html << "</td></tr>\n";
     }
-    body << "</table>\n";
+    html << "</table>\n";
   }
-  return page("velmora batch", body.str());
+  writePageEnd(html);
 }
 
 }  // namespace velmora::cli

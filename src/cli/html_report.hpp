@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,9 @@
 
 namespace velmora::cli {
 
-// The report of one check: lot, step, result, the six flags, the time version and the lot
+// Writes the report of one check: lot, step, result, the six flags, the time version and the lot
 // reasons; the wafer map of the lot's slots with its legend; the records table.
-std::string checkReportHtml(const Report& report, const LotSlots& slots);
+void writeCheckReport(std::ostream& html, const Report& report, const LotSlots& slots);
 
 // A lot of a batch that had findings, with what its section of the report shows.
 struct ReportedLot {
@@ -23,8 +24,9 @@ struct ReportedLot {
   LotSlots slots;
 };
 
-// The report of a batch: the summary, a Pareto chart of the reason codes, the lots that did not
-// return "ok", and a table of the lots with findings, each with its wafer map.
-std::string batchReportHtml(const BatchSummary& summary, const std::vector<ReportedLot>& lots);
+// Writes the report of a batch: the summary, a Pareto chart of the reason codes, the lots that
+// did not return "ok", and a table of the lots with findings, each with its wafer map.
+void writeBatchReport(std::ostream& html, const BatchSummary& summary,
+                      const std::vector<ReportedLot>& lots);
 
 }  // namespace velmora::cli

@@ -1,5 +1,7 @@
 #include "cli/html_text.hpp"
 
+#include <algorithm>
+
 namespace velmora::cli {
 namespace {
 
@@ -38,6 +40,11 @@ std::size_t utf8Length(std::string_view text) {
 }  // namespace
 
 std::string htmlText(std::string_view text) {
+  // Most texts (ids, codes, numbers) need nothing done.
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c < 0x7F && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+  });
+  if (plain) return std::string(text);
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;

@@ -7,10 +7,14 @@
 namespace velmora::cli {
 
 void writeOutputFile(const std::string& path, const std::string& text) {
+  writeOutputFile(path, [&text](std::ostream& out) { out << text; });
+}
+
+void writeOutputFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
   errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (out.is_open()) {
-    out << text;
+    write(out);
     out.flush();
     if (out.good()) {
       out.close();

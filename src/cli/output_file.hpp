@@ -1,6 +1,8 @@
 // Writing a whole output (a report, a summary) to a file named on the command line.
 #pragma once
 
+#include <functional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -14,5 +16,9 @@ class OutputError : public std::runtime_error {
 // Writes `text` to `path` (created or truncated). A file that cannot be opened or written is an
 // OutputError naming it and the system's reason.
 void writeOutputFile(const std::string& path, const std::string& text);
+
+// The same for an output that `write` streams to the file (a large report is never held whole
+// in memory).
+void writeOutputFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 }  // namespace velmora::cli

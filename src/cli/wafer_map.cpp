@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "cli/html_text.hpp"
 #include "velmora/error.hpp"
@@ -91,6 +93,10 @@ unsigned recordKinds(const Abnormal& record) {
   return kinds;
 }
 
+void append(std::string& out, std::initializer_list<std::string_view> parts) {
+  for (std::string_view part : parts) out.append(part);
+}
+
 std::string trimBlanks(const std::string& text) {
   const std::size_t begin = text.find_first_not_of(" \t");
   if (begin == std::string::npos) return "";
@@ -103,11 +109,38 @@ std::string number(double value) {
   return text;
 }
 
+// The kinds of findings in these records, as bits.
+unsigned kindsOf(const std::vector<const Abnormal*>& records) {
+  unsigned kinds = 0;
+  for (const Abnormal* record : records) kinds |= recordKinds(*record);
+  return kinds;
+}
+
+Finding findingOf(unsigned kinds) {
+  if (kinds == 0) return Finding::kNone;
+  for (const FindingStyle& style : kStyles) {
+    if (kinds == kindBit(style.finding)) return style.finding;
+  }
+  return Finding::kSeveral;
+}
+
+std::string detailOf(unsigned kinds) {
+  const Finding finding = findingOf(kinds);
+  if (finding != Finding::kSeveral) return findingName(finding);
+  std::string names;
+  for (const FindingStyle& style : kStyles) {
+    if ((kinds & kindBit(style.finding)) == 0) continue;
+    names += (names.empty() ? "" : ", ") + std::string(style.name);
+  }
+  return "several (" + names + ")";
+}
+
 // The tooltip of a slot: its id and finding, then each record's reasons and yields.
-std::string tooltip(const WaferSlot& slot, const std::vector<const Abnormal*>& records) {
+std::string tooltip(const WaferSlot& slot, unsigned kinds,
+                    const std::vector<const Abnormal*>& records) {
   std::string text = "Slot " + slot.seq;
   if (!slot.waferId.empty()) text += " (" + slot.waferId + ")";
-  text += ": " + findingDetail(records);
+  text += ": " + detailOf(kinds);
   for (const Abnormal* record : records) {
     text += "\n" + record->Reasons();
     if (!record->WaferYield().empty() || !record->LotYield().empty()) {
@@ -125,28 +158,11 @@ const char* findingName(Finding finding) {
 }
 
 Finding slotFinding(const std::vector<const Abnormal*>& records) {
-  unsigned kinds = 0;
-  for (const Abnormal* record : records) kinds |= recordKinds(*record);
-  if (kinds == 0) return Finding::kNone;
-  if ((kinds & (kinds - 1)) != 0) return Finding::kSeveral;
-  for (const FindingStyle& style : kStyles) {
-    if (kinds == kindBit(style.finding)) return style.finding;
-  }
-  return Finding::kSeveral;
+  return findingOf(kindsOf(records));
 }
 
 std::string findingDetail(const std::vector<const Abnormal*>& records) {
-  const Finding finding = slotFinding(records);
-  std::string detail = findingName(finding);
-  if (finding != Finding::kSeveral) return detail;
-  unsigned kinds = 0;
-  for (const Abnormal* record : records) kinds |= recordKinds(*record);
-  std::string names;
-  for (const FindingStyle& style : kStyles) {
-    if ((kinds & kindBit(style.finding)) == 0) continue;
-    names += (names.empty() ? "" : ", ") + std::string(style.name);
-  }
-  return detail + " (" + names + ")";
+  return detailOf(kindsOf(records));
 }
 
 LotSlots readLotSlots(MesDatabase& mes, const std::string& lot) {
@@ -169,8 +185,8 @@ LotSlots readLotSlots(MesDatabase& mes, const std::string& lot) {
   return out;
 }
 
-std::string waferMapHtml(const LotSlots& lot, const std::vector<Abnormal>& records, double scale) {
-  std::ostringstream html;
+void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Abnormal>& records,
+                   double scale) {
   if (!lot.error.empty()) {
     html << "<p class=\"note\">No wafer map: " << htmlText(lot.error) << "</p>\n";
   } else if (lot.slots.empty()) {
@@ -192,34 +208,63 @@ std::string waferMapHtml(const LotSlots& lot, const std::vector<Abnormal>& recor
 
   if (!lot.slots.empty()) {
     constexpr int kCell = 64;
-    constexpr int kRadius = 26;
+    constexpr int kRadius = 26;  // as in the path's arc ("A26 26")
     const int columns = static_cast<int>(lot.slots.size() <= 25 ? 5 : 10);
     const int rows = static_cast<int>((lot.slots.size() + columns - 1) / columns);
     const int width = columns * kCell;
     const int height = rows * (kCell + 12);
     html << "<svg class=\"wafer-map\" xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" "
          << "viewBox=\"0 0 " << width << ' ' << height << "\" width=\"" << number(width * scale)
-         << "\" height=\"" << number(height * scale) << "\">\n";
+         << "\" height=\"" << number(height * scale) << "\">\n"
+         << "<style>path{stroke:#475569;stroke-width:1.5}text{text-anchor:middle}"
+            ".n{font:bold 17px sans-serif}.i{font:10px sans-serif;fill:#475569}</style>\n";
+    // The slots are put together as one text: a batch report holds thousands of them.
+    std::string svg;
+    svg.reserve(lot.slots.size() * 200);
     for (std::size_t i = 0; i < lot.slots.size(); ++i) {
       const WaferSlot& slot = lot.slots[i];
       const auto& slotRecords = bySlot[slot.seq];
-      const Finding finding = slotFinding(slotRecords);
-      const FindingStyle& style = styleOf(finding);
+      const unsigned kinds = kindsOf(slotRecords);
+      const FindingStyle& style = styleOf(findingOf(kinds));
       const int x = static_cast<int>(i % columns) * kCell + kCell / 2;
       const int y = static_cast<int>(i / columns) * (kCell + 12) + kCell / 2;
-      html << "<g class=\"slot\" data-wafer-seq=\"" << htmlText(slot.seq) << "\" data-finding=\""
-           << style.name << "\"><title>" << htmlText(tooltip(slot, slotRecords))
-           << "</title>"
-           // The wafer, with its flat at the bottom.
-           << "<path d=\"M " << x - 10 << ' ' << y + kRadius - 2 << " A " << kRadius << ' '
-           << kRadius << " 0 1 1 " << x + 10 << ' ' << y + kRadius - 2 << " Z\" fill=\""
-           << style.fill << "\" stroke=\"#475569\" stroke-width=\"1.5\"/>"
-           << "<text x=\"" << x << "\" y=\"" << y + 6 << "\" text-anchor=\"middle\" "
-           << "font-size=\"17\" font-weight=\"bold\" fill=\"" << style.ink << "\">"
-           << htmlText(slot.seq) << "</text>"
-           << "<text x=\"" << x << "\" y=\"" << y + kRadius + 12 << "\" text-anchor=\"middle\" "
-           << "font-size=\"10\" fill=\"#475569\">" << htmlText(slot.waferId) << "</text></g>\n";
+      const std::string seq = htmlText(slot.seq);
+      const std::string centre = std::to_string(x);
+      const std::string flat = std::to_string(y + kRadius - 2);
+      // The wafer is a disc with its flat at the bottom.
+      append(svg, {"<g data-wafer-seq=\"",
+                   seq,
+                   "\" data-finding=\"",
+                   style.name,
+                   "\"><title>",
+                   htmlText(tooltip(slot, kinds, slotRecords)),
+                   "</title><path d=\"M",
+                   std::to_string(x - 10),
+                   " ",
+                   flat,
+                   "A26 26 0 1 1 ",
+                   std::to_string(x + 10),
+                   " ",
+                   flat,
+                   "Z\" fill=\"",
+                   style.fill,
+                   "\"/><text class=\"n\" x=\"",
+                   centre,
+                   "\" y=\"",
+                   std::to_string(y + 6),
+                   "\" fill=\"",
+                   style.ink,
+                   "\">",
+                   seq,
+                   "</text><text class=\"i\" x=\"",
+                   centre,
+                   "\" y=\"",
+                   std::to_string(y + kRadius + 12),
+                   "\">",
+                   htmlText(slot.waferId),
+                   "</text></g>\n"});
     }
+    html << svg;
     html << "</svg>\n";
   }
 
@@ -231,17 +276,20 @@ std::string waferMapHtml(const LotSlots& lot, const std::vector<Abnormal>& recor
     }
     html << "</ul>\n";
   }
-  return html.str();
+}
+
+std::string findingSwatchHtml(Finding finding) {
+  return std::string("<svg class=\"swatch\" width=\"14\" height=\"14\" aria-hidden=\"true\">") +
+         "<rect x=\"0.5\" y=\"0.5\" width=\"13\" height=\"13\" rx=\"3\" fill=\"" +
+         styleOf(finding).fill + "\" stroke=\"#475569\"/></svg>";
 }
 
 std::string waferLegendHtml() {
   std::ostringstream html;
   html << "<ul class=\"legend\">\n";
   for (const FindingStyle& style : kStyles) {
-    html << "<li data-legend=\"" << style.name << "\"><svg width=\"14\" height=\"14\" "
-         << "aria-hidden=\"true\"><rect width=\"14\" height=\"14\" rx=\"3\" fill=\"" << style.fill
-         << "\" stroke=\"#475569\"/></svg> <b>" << style.name << "</b>: " << style.meaning
-         << "</li>\n";
+    html << "<li data-legend=\"" << style.name << "\">" << findingSwatchHtml(style.finding)
+         << " <b>" << style.name << "</b>: " << style.meaning << "</li>\n";
   }
   html << "</ul>\n";
   return html.str();

@@ -28,6 +28,7 @@
 // A slot's finding is "none" without records, the one kind its records show, or "several".
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -61,13 +62,17 @@ struct LotSlots {
 // in `error` rather than raised: the report is still worth having without its map.
 LotSlots readLotSlots(MesDatabase& mes, const std::string& lot);
 
-// The map as HTML: an inline SVG with one element per slot carrying data-wafer-seq and
-// data-finding, a tooltip (<title>) listing the slot's reasons and yields, and under it the
+// Writes the map as HTML to `html`: an inline SVG with one element per slot carrying data-wafer-seq
+// and data-finding, a tooltip (<title>) listing the slot's reasons and yields, and under it the
 // records that name no slot of the lot. A record belongs to the slot whose SEQ equals its
 // WaferSEQ with surrounding blanks removed. `scale` shrinks the map (1 is full size).
-std::string waferMapHtml(const LotSlots& lot, const std::vector<Abnormal>& records, double scale);
+void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Abnormal>& records,
+                   double scale);
 
 // The legend: each finding's colour and what it means.
 std::string waferLegendHtml();
+
+// A small square of the finding's colour (inline SVG), as the legend shows it.
+std::string findingSwatchHtml(Finding finding);
 
 }  // namespace velmora::cli
