@@ -1,0 +1,122 @@
+// velmora batch run as a process, as an engineer or a script runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/temp_sqlite.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using velmora::testing::TempFolder;
+
+struct Outcome {
+  int status;
+  std::vector<std::string> lines;
+};
+
+// Runs the command with `args` (shell words), standard error to /dev/null.
+Outcome velmora(const std::string& args) {
+  const std::string command = std::string(VELMORA_CLI) + " " + args + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  Outcome o{-1, {}};
+  if (pipe == nullptr) return o;
+  std::string out;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  const int raw = pclose(pipe);
+  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) o.lines.push_back(line);
+  return o;
+}
+
+nlohmann::json withoutElapsed(const std::string& line) {
+  auto json = nlohmann::json::parse(line);
+  EXPECT_TRUE(json.contains("elapsed_ms")) << line;
+  EXPECT_TRUE(json["elapsed_ms"].is_number()) << line;
+  json.erase("elapsed_ms");
+  return json;
+}
+
+const std::string kHome = std::string("--home ") + VELMORA_DEMO_HOME;
+
+// The demo scenarios, one line each, as check prints them, on three workers (so that lines
+// finish out of order and must be put back in order).
+TEST(Batch, LinesEqualCheckJsonOverTheDemoScenarios) {
+  const std::string lotsFile = std::string(VELMORA_DEMO_SOURCE) + "/lots.csv";
+  const Outcome batch = velmora("batch --jobs 3 --input " + lotsFile + " " + kHome);
+  EXPECT_EQ(batch.status, 0);
+
+  std::ifstream lots(lotsFile);
+  std::size_t i = 0;
+  for (std::string entry; std::getline(lots, entry);) {
+    if (entry.empty() || entry[0] == '#' || entry == "lot,step") continue;
+    const std::string lot = entry.substr(0, entry.find(','));
+    const std::string step = entry.substr(entry.find(',') + 1);
+    ASSERT_LT(i, batch.lines.size()) << lot << " " << step;
+    const Outcome check =
+        velmora("check --format json --lot '" + lot + "' --step '" + step + "' " + kHome);
+    ASSERT_EQ(check.status, 0) << lot << " " << step;
+    std::string object;
+    for (const std::string& line : check.lines) object += line + "\n";
+    EXPECT_EQ(withoutElapsed(batch.lines[i]), nlohmann::json::parse(object)) << lot << " " << step;
+    ++i;
+  }
+  EXPECT_EQ(i, 16u);
+  EXPECT_EQ(batch.lines.size(), i);
+}
+
+// A lot whose check fails between two that pass: its line carries the result and the reason,
+// the lots after it are checked, the summary counts it, and the exit status is 1.
+TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
+  // The demo MES with an inspection database that does not exist: LOT-A01 at S-FQC-100 needs
+  // it (SqlFail); the two LOT-A04 steps have no inspection item.
+  TempFolder home;
+  velmora::testing::writeText(home.file("INI/MESconfig.ini"),
+                              "[MESDB]\nConnection=sqlite:" + std::string(VELMORA_DEMO_HOME) +
+                                  "/mes.db\n[MSSQL]\nServerName=missing-inspection.db\n"
+                                  "UserName=u\nInitDB=I\n[Providers]\nSQLOLEDB.1=sqlite\n");
+  velmora::testing::writeText(home.file("lots.csv"),
+                              "LOT-A04,S-PHO-020\nLOT-A01,S-FQC-100\nLOT-A04,S-ETC-040\n");
+  const std::string summaryFile = home.file("summary.json");
+  const Outcome o = velmora("batch --jobs 2 --input " + home.file("lots.csv") + " --home " +
+                            home.path().string() + " --summary " + summaryFile);
+  EXPECT_EQ(o.status, 1);
+  ASSERT_EQ(o.lines.size(), 3u);
+
+  const auto first = nlohmann::json::parse(o.lines[0]);
+  const auto failed = nlohmann::json::parse(o.lines[1]);
+  const auto last = nlohmann::json::parse(o.lines[2]);
+  EXPECT_EQ(first["result"], "ok");
+  EXPECT_FALSE(first.contains("error"));
+  EXPECT_EQ(failed["lot"], "LOT-A01");
+  EXPECT_EQ(failed["result"], "SqlFail");
+  // The reason names the failed inspection login, not the run's bare "0:" exit entry.
+  EXPECT_NE(failed["error"].get<std::string>().find("Abnormals.getMSSQLConnect: "),
+            std::string::npos)
+      << failed["error"];
+  EXPECT_NE(failed["error"].get<std::string>().find("missing-inspection.db"), std::string::npos);
+  EXPECT_EQ(last["lot"], "LOT-A04");
+  EXPECT_EQ(last["step"], "S-ETC-040");
+  EXPECT_EQ(last["result"], "ok");
+  EXPECT_EQ(last["LotDevReasons"], "ETCH VISUAL_Scratch/SDL");
+
+  const auto summary = nlohmann::json::parse(velmora::testing::readBytes(summaryFile));
+  EXPECT_EQ(summary["done"], 3);
+  EXPECT_EQ(summary["results"], nlohmann::json({{"ok", 2}, {"SqlFail", 1}}));
+  EXPECT_EQ(summary["lots_with_findings"], 2);
+  ASSERT_EQ(summary["failed"].size(), 1u);
+  EXPECT_EQ(summary["failed"][0]["where"], home.file("lots.csv") + ":2");
+  EXPECT_EQ(summary["failed"][0]["error"], failed["error"]);
+}
+
+}  // namespace
