@@ -13,7 +13,7 @@ DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
 .PHONY: setup build build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
-  test-clang test-package abi-list fuzz fuzz-smoke soak clean
+  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak clean
 
 setup:
 	./scripts/setup.sh
@@ -80,7 +80,14 @@ test-package: build
 abi-list: build
 	cmake --build $(BUILD) --target velmora-abi-list
 
-test: test-plain test-asan test-odbc test-clang test-package fuzz-smoke
+# The HTML reports in headless Chromium (suite ReportInBrowser; it skips in the other runs, having
+# no browser): screenshots and the reports it loaded under $(BUILD)/browser-test/.
+CHROMIUM ?= chromium
+test-browser: build
+	VELMORA_TEST_CHROMIUM=$(CHROMIUM) \
+	  ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -R ^ReportInBrowser
+
+test: test-plain test-asan test-odbc test-clang test-package fuzz-smoke test-browser
 
 # 10,000 check runs in one process on one context: resident memory may grow by at most 1 MiB
 # after the first 100 runs. Not part of `make test` (it takes a few minutes).

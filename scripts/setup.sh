@@ -17,6 +17,7 @@ packages=(
   libbenchmark-dev                            # benchmarks
   clang libclang-rt-14-dev                    # fuzz targets: clang with libFuzzer and sanitizers
   postgresql-15 postgresql-15-orafce          # the server the ODBC tests run against
+  chromium                                    # headless browser that loads the HTML report in tests
 )
 
 missing=()
