@@ -2,6 +2,8 @@
 #   make demo   set up, build, and run a check on the demo fab
 #   make test   set up, build, and run every test (also under AddressSanitizer and UBSan, and
 #               built with clang), and try the installed package
+#   make bench-batch   the throughput of velmora batch (--jobs 2 against --jobs 1) and the share
+#                      of its HTML report
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
@@ -13,7 +15,7 @@ DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
 .PHONY: setup build build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
-  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak clean
+  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak bench-batch clean
 
 setup:
 	./scripts/setup.sh
@@ -96,6 +98,9 @@ soak: build
 	cmake --build $(BUILD) --target velmora-soak -j $(JOBS)
 	$(BUILD)/bench/velmora-soak --home $(BUILD)/demo-home --lot $(DEMO_LOT) --step $(DEMO_STEP) \
 	  --runs $(SOAK_RUNS)
+
+bench-batch: build
+	./bench/batch_throughput.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)
