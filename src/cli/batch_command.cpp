@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -27,6 +28,8 @@
 
 namespace velmora::cli {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Set by SIGINT; the workers start no further lot once it is set.
 std::atomic<bool> interruptRequested{false};
@@ -87,16 +90,17 @@ std::vector<BatchLot> readLotsFile(const std::string& path, std::istream& in) {
   return readBatchInput(file, path);
 }
 
-// Fails early when a file the batch writes at its end cannot be written.
+// Fails early when a file the batch writes at its end cannot be written (without creating it).
 void checkWritable(const std::string& path, const char* option) {
   if (path.empty()) return;
-  errno = 0;
-  std::ofstream probe(path, std::ios::app);
-  if (!probe.is_open()) {
-    const int reason = errno;
-    throw BatchSetupError{std::string(option) + ": cannot write " + path +
-                          (reason != 0 ? ": " + std::string(std::strerror(reason)) : "")};
-  }
+  std::error_code ignored;
+  const fs::path file(path);
+  const bool exists = fs::exists(file, ignored);
+  const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  if (exists ? access(path.c_str(), W_OK) == 0 : access(folder.c_str(), W_OK | X_OK) == 0) return;
+  const int reason = errno;
+  throw BatchSetupError{std::string(option) + ": cannot write " + path + ": " +
+                        std::strerror(reason)};
 }
 
 double millisecondsSince(std::chrono::steady_clock::time_point start) {
@@ -194,7 +198,15 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
 
   RunCallbacks callbacks;
   callbacks.check = [&](std::size_t worker, std::size_t index) {
-    return workers[worker]->check(lots[index], forReport);
+    try {
+      return workers[worker]->check(lots[index], forReport);
+    } catch (const std::exception& e) {
+      // Whatever goes wrong with one lot is that lot's failure, not the batch's.
+      LotOutcome failed;
+      failed.error = std::string("velmora: unexpected failure: ") + e.what();
+      failed.line = failedLine(lots[index], failed.result, 0, failed.error);
+      return failed;
+    }
   };
   callbacks.deliver = [&](std::size_t index, LotOutcome&& outcome) {
     const BatchLot& lot = lots[index];

@@ -31,6 +31,16 @@ std::string batchLine(const Report& report, double elapsedMs, const std::string&
   return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+std::string failedLine(const BatchLot& lot, const std::string& result, double elapsedMs,
+                       const std::string& error) {
+  const nlohmann::ordered_json line = {{"lot", lot.lot},
+                                       {"step", lot.step},
+                                       {"result", result},
+                                       {"elapsed_ms", std::round(elapsedMs * 1000) / 1000},
+                                       {"error", error}};
+  return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 BatchWorker::BatchWorker(const ClientConfig& config, const std::string& mesUri)
     : BatchWorker(config, openMesDatabase(mesUri, config.home)) {}
 
@@ -70,12 +80,7 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     if (outcome.error.empty()) outcome.error = "the check returned \"" + outcome.result + "\"";
   }
   if (!report) {
-    nlohmann::ordered_json line = {{"lot", lot.lot},
-                                   {"step", lot.step},
-                                   {"result", outcome.result},
-                                   {"elapsed_ms", std::round(elapsedMs() * 1000) / 1000},
-                                   {"error", outcome.error}};
-    outcome.line = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    outcome.line = failedLine(lot, outcome.result, elapsedMs(), outcome.error);
     return outcome;
   }
   outcome.line = batchLine(*report, elapsedMs(), outcome.error);

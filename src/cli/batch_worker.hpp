@@ -32,6 +32,11 @@ struct LotOutcome {
 // here, from the same JSON as `check` prints.
 std::string batchLine(const Report& report, double elapsedMs, const std::string& error);
 
+// The line of a lot whose check could not be reported in full: lot, step, result, elapsed_ms and
+// error only.
+std::string failedLine(const BatchLot& lot, const std::string& result, double elapsedMs,
+                       const std::string& error);
+
 class BatchWorker {
  public:
   // Opens the worker's own MES connection (`mesUri` as [MESDB] Connection takes it); a failure

@@ -1,6 +1,7 @@
 #include "cli/last_error_trace.hpp"
 
 #include <cctype>
+#include <string_view>
 #include <utility>
 
 namespace velmora::cli {
@@ -14,7 +15,7 @@ constexpr std::int16_t kAllEntries = 5;
 bool isErrorEntry(const std::string& entry) {
   const std::size_t separator = entry.find(": ");
   if (separator == std::string::npos) return false;
-  const std::string text = entry.substr(separator + 2);
+  const std::string_view text = std::string_view(entry).substr(separator + 2);
   // "<number>:<description>": an optional minus sign, digits, a colon, then the description.
   std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
   const std::size_t digits = i;
