@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/sql_literal.hpp"
 #include "velmora/error.hpp"
 #include "velmora/recordset.hpp"
 
@@ -92,16 +93,6 @@ int daysInMonth(int year, int month) {
   return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// `value` with every single quote doubled, to stand between single quotes in a statement.
-std::string quoted(const std::string& value) {
-  std::string out = "'";
-  for (char c : value) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out + "'";
-}
-
 }  // namespace
 
 std::vector<BatchLot> readBatchInput(std::istream& in, const std::string& name) {
@@ -172,8 +163,9 @@ std::string parseBatchTime(const std::string& value, const std::string& option) 
 std::string selectLotsStatement(const std::string& step, const std::string& since,
                                 const std::string& until) {
   return "SELECT LOTID,MIN(DATETIME) FIRSTCOLLECTED FROM EDC_PRD_TIMEVERSION WHERE STEPID=" +
-         quoted(step) + " AND (LASTTXN='1' OR LASTTXN IS NULL) AND DATETIME>=" + quoted(since) +
-         " AND DATETIME<" + quoted(until) + " GROUP BY LOTID ORDER BY MIN(DATETIME),LOTID";
+         sqlLiteral(step) +
+         " AND (LASTTXN='1' OR LASTTXN IS NULL) AND DATETIME>=" + sqlLiteral(since) +
+         " AND DATETIME<" + sqlLiteral(until) + " GROUP BY LOTID ORDER BY MIN(DATETIME),LOTID";
 }
 
 std::vector<BatchLot> selectLots(MesDatabase& mes, const std::string& step,

@@ -5,24 +5,11 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "cli/reason_entries.hpp"
 #include "velmora/abnormals.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::cli {
-namespace {
-
-void addEntries(const std::string& list, std::vector<std::string>& entries) {
-  if (list.empty()) return;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = list.find(',', start);
-    entries.push_back(list.substr(start, comma - start));
-    if (comma == std::string::npos) return;
-    start = comma + 1;
-  }
-}
-
-}  // namespace
 
 std::string batchLine(const Report& report, double elapsedMs, const std::string& error) {
   auto line = nlohmann::ordered_json::parse(toJson(report));
@@ -85,8 +72,12 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
   }
   outcome.line = batchLine(*report, elapsedMs(), outcome.error);
 
-  addEntries(report->lotDevReasons, outcome.reasons);
-  for (const Abnormal& record : report->records) addEntries(record.Reasons(), outcome.reasons);
+  outcome.reasons = reasonEntries(report->lotDevReasons);
+  for (const Abnormal& record : report->records) {
+    for (std::string& entry : reasonEntries(record.Reasons())) {
+      outcome.reasons.push_back(std::move(entry));
+    }
+  }
   outcome.hasFindings = !report->records.empty() || !report->lotDevReasons.empty();
   if (forReport && outcome.hasFindings) {
     outcome.slots = readLotSlots(*mes_, lot.lot);

@@ -4,6 +4,7 @@
 
 #include "cli/html_text.hpp"
 #include "cli/pareto_chart.hpp"
+#include "cli/reason_entries.hpp"
 
 namespace velmora::cli {
 namespace {
@@ -47,13 +48,7 @@ std::string resultHtml(const std::string& result) {
 std::string reasonsListHtml(const std::string& list) {
   if (list.empty()) return "<span class=\"note\">none</span>";
   std::string html = "<ul class=\"reasons\">";
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = list.find(',', start);
-    html += "<li>" + htmlText(list.substr(start, comma - start)) + "</li>";
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
+  for (const std::string& entry : reasonEntries(list)) html += "<li>" + htmlText(entry) + "</li>";
   return html + "</ul>";
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "cli/html_text.hpp"
+#include "cli/reason_entries.hpp"
+#include "cli/sql_literal.hpp"
 #include "velmora/error.hpp"
 #include "velmora/recordset.hpp"
 
@@ -39,17 +41,6 @@ const FindingStyle& styleOf(Finding finding) {
   return kStyles[static_cast<std::size_t>(finding)];
 }
 
-std::vector<std::string> splitList(const std::string& text) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = text.find(',', start);
-    parts.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) return parts;
-    start = comma + 1;
-  }
-}
-
 // An entry "item/code" as its item and code (the code follows the last "/").
 std::pair<std::string, std::string> splitEntry(const std::string& entry) {
   const std::size_t slash = entry.rfind('/');
@@ -64,7 +55,7 @@ unsigned kindBit(Finding f) {
 
 unsigned recordKinds(const Abnormal& record) {
   std::vector<std::pair<std::string, std::string>> entries;
-  for (const std::string& entry : splitList(record.Reasons())) {
+  for (const std::string& entry : reasonEntries(record.Reasons())) {
     if (!entry.empty()) entries.push_back(splitEntry(entry));
   }
   unsigned kinds = 0;
@@ -166,15 +157,10 @@ std::string findingDetail(const std::vector<const Abnormal*>& records) {
 }
 
 LotSlots readLotSlots(MesDatabase& mes, const std::string& lot) {
-  std::string quotedLot;
-  for (char c : lot) {
-    quotedLot += c;
-    if (c == '\'') quotedLot += '\'';
-  }
   LotSlots out;
   try {
-    const auto rows = mes.ExecuteQuery("SELECT SEQ,WAFERID FROM MES_LOT_WAFERID WHERE LOTID='" +
-                                       quotedLot + "' ORDER BY SEQ");
+    const auto rows = mes.ExecuteQuery(
+        "SELECT SEQ,WAFERID FROM MES_LOT_WAFERID WHERE LOTID=" + sqlLiteral(lot) + " ORDER BY SEQ");
     for (; !rows->Eof(); rows->MoveNext()) {
       out.slots.push_back({rows->Fields("SEQ").toText(), rows->Fields("WAFERID").toText()});
     }
