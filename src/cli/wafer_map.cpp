@@ -61,7 +61,8 @@ unsigned recordKinds(const Abnormal& record) {
   unsigned kinds = 0;
   const bool chartAndComment = record.CollectType() == "1";
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const auto& [item, code] = entries[i];
+    const std::string& item = entries[i].first;
+    const std::string& code = entries[i].second;
     Finding kind;
     if (chartAndComment) {
       if (code != "OFC") {
