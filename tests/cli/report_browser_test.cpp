@@ -76,6 +76,10 @@ TEST(ReportInBrowser, ShowsEveryFindingOfLotA01AndRaisesNoError) {
   EXPECT_EQ(browser.evaluate("document.querySelectorAll('[data-wafer-seq]').length"), 12 * 25);
   EXPECT_EQ(browser.evaluate("document.querySelector('.pareto .bar').dataset.reason"),
             "PROBE MARK/FQCIDT023");
+  // LOT-B01's slot 11 has only the inspection wafer yield (translated at FQC: FQCIDT022).
+  EXPECT_EQ(browser.evaluate("document.querySelector('tr[data-lot=\"LOT-B01\"] "
+                             "[data-wafer-seq=\"11\"]').dataset.finding"),
+            "yield");
   velmora::testing::writeText((out / "batch.png").string(), browser.screenshot(4000));
 
   EXPECT_TRUE(browser.errors().empty()) << nlohmann::json(browser.errors()).dump(2);
