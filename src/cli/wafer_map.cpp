@@ -203,8 +203,9 @@ void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Ab
     html << "<svg class=\"wafer-map\" xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" "
          << "viewBox=\"0 0 " << width << ' ' << height << "\" width=\"" << number(width * scale)
          << "\" height=\"" << number(height * scale) << "\">\n"
-         << "<style>path{stroke:#475569;stroke-width:1.5}text{text-anchor:middle}"
-            ".n{font:bold 17px sans-serif}.i{font:10px sans-serif;fill:#475569}</style>\n";
+         << "<style>.wafer-map path{stroke:#475569;stroke-width:1.5}"
+            ".wafer-map text{text-anchor:middle}.wafer-map .n{font:bold 17px sans-serif}"
+            ".wafer-map .i{font:10px sans-serif;fill:#475569}</style>\n";
     // The slots are put together as one text: a batch report holds thousands of them.
     std::string svg;
     svg.reserve(lot.slots.size() * 200);
