@@ -23,6 +23,7 @@
 #include "cli/check_command.hpp"
 #include "cli/html_report.hpp"
 #include "cli/output_file.hpp"
+#include "cli/report.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
 
@@ -177,13 +178,13 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     if (jobs > lots.size()) jobs = static_cast<unsigned>(lots.size());
     while (workers.size() < jobs) workers.push_back(std::make_unique<BatchWorker>(config, mesUri));
   } catch (const BatchSetupError& e) {
-    err << "velmora: " << e.message << "\n";
+    err << "velmora: " << printable(e.message) << "\n";
     return kExitUsage;
   } catch (const BatchInputError& e) {
-    err << "velmora: " << e.what() << "\n";
+    err << "velmora: " << printable(e.what()) << "\n";
     return kExitUsage;
   } catch (const AutomationError& e) {
-    err << "velmora: " << e.description() << "\n";
+    err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
 
@@ -247,7 +248,7 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
       writeOutputFile(options.summary, summaryJson(summary, reportMs) + "\n");
     }
   } catch (const OutputError& e) {
-    err << summaryText(summary) << "velmora: " << e.what() << "\n";
+    err << summaryText(summary) << "velmora: " << printable(e.what()) << "\n";
     return kExitUsage;
   }
   err << summaryText(summary);

@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/report.hpp"
+
 namespace velmora::cli {
 namespace {
 
@@ -13,14 +15,10 @@ constexpr std::size_t kTopReasonsJson = 20;
 constexpr std::size_t kTopReasonsText = 10;
 constexpr std::size_t kFailedText = 10;
 
-// `text` as it is shown on a terminal: control characters as "?", and the empty result as ""
+// `text` as it is shown on a terminal: control characters escaped, and the empty result as ""
 // in quotes, so that it can be seen.
-std::string shown(std::string text) {
-  if (text.empty()) return "\"\"";
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  }
-  return text;
+std::string shown(const std::string& text) {
+  return text.empty() ? "\"\"" : printable(text);
 }
 
 }  // namespace

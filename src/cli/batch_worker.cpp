@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "cli/last_error.hpp"
 #include "cli/reason_entries.hpp"
 #include "velmora/abnormals.hpp"
 #include "velmora/error.hpp"
@@ -29,13 +31,15 @@ std::string failedLine(const BatchLot& lot, const std::string& result, double el
 }
 
 BatchWorker::BatchWorker(const ClientConfig& config, const std::string& mesUri)
-    : BatchWorker(config, openMesDatabase(mesUri, config.home)) {}
+    : BatchWorker(config, openMesDatabase(mesUri, config.home, config.timeouts)) {}
 
 BatchWorker::BatchWorker(const ClientConfig& config, std::shared_ptr<MesDatabase> mes)
     : context_(std::make_shared<Context>()),
       mes_(std::move(mes)),
-      trace_(std::make_shared<LastErrorTrace>()) {
+      // Level 0: it writes nothing (and so never touches the stream).
+      silent_(std::make_shared<StreamTraceLog>(std::cerr, 0)) {
   context_->providers = config.providers;
+  context_->timeouts = config.timeouts;
   context_->iniFactory = iniFileFactory(config.home);
 }
 
@@ -45,13 +49,14 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
   };
-  trace_->clear();
+  // The trace that keeps the run's last error entry, the lot's one-line reason when it fails.
+  const auto trace = std::make_shared<LastErrorTrace>(silent_);
   LotOutcome outcome;
   std::optional<Report> report;
   {
     Abnormals check(context_);
     check.MESDB(mes_);
-    check.LogTrace(trace_);
+    check.LogTrace(trace);
     check.LotID(lot.lot);
     check.StepID(lot.step);
     outcome.result = check.Execute();
@@ -63,8 +68,9 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     }
   }
   if (outcome.result != "ok" && outcome.error.empty()) {
-    outcome.error = trace_->lastError();
-    if (outcome.error.empty()) outcome.error = "the check returned \"" + outcome.result + "\"";
+    outcome.error = trace->procedure().empty()
+                        ? "the check returned \"" + outcome.result + "\""
+                        : "Abnormals." + trace->procedure() + ": " + trace->error();
   }
   if (!report) {
     outcome.line = failedLine(lot, outcome.result, elapsedMs(), outcome.error);

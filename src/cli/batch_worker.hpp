@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "cli/batch_input.hpp"
-#include "cli/last_error_trace.hpp"
 #include "cli/report.hpp"
 #include "cli/wafer_map.hpp"
 #include "velmora/client.hpp"
@@ -39,8 +38,8 @@ std::string failedLine(const BatchLot& lot, const std::string& result, double el
 
 class BatchWorker {
  public:
-  // Opens the worker's own MES connection (`mesUri` as [MESDB] Connection takes it); a failure
-  // is an AutomationError naming the database.
+  // Opens the worker's own MES connection (`mesUri` as [MESDB] Connection takes it, with the
+  // configured timeouts); a failure is an AutomationError naming the database.
   BatchWorker(const ClientConfig& config, const std::string& mesUri);
   // The same over a connection already open (the one the lots were selected on).
   BatchWorker(const ClientConfig& config, std::shared_ptr<MesDatabase> mes);
@@ -54,7 +53,7 @@ class BatchWorker {
  private:
   std::shared_ptr<Context> context_;
   std::shared_ptr<MesDatabase> mes_;
-  std::shared_ptr<LastErrorTrace> trace_;
+  std::shared_ptr<TraceLog> silent_;  // the trace a lot's error trace passes entries on to
 };
 
 }  // namespace velmora::cli

@@ -28,12 +28,12 @@ bool standardStreamsUsable() {
 }
 
 // The message of a parse error as one line, with where to look for help.
-int usageError(const CLI::ParseError& e) {
+int usageError(const CLI::ParseError& e, const char* command = "check") {
   std::string message = e.what();
   for (char& c : message) {
     if (c == '\n') c = ' ';
   }
-  std::cerr << "velmora: " << message << " (see velmora check --help)\n";
+  std::cerr << "velmora: " << message << " (see velmora " << command << " --help)\n";
   return velmora::cli::kExitUsage;
 }
 
@@ -91,10 +91,11 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return usageError(e);
+    return usageError(e, batch->parsed() ? "batch" : "check");
   }
+  if (batch->parsed()) return velmora::cli::runBatch(batchOptions, std::cin, std::cout, std::cerr);
   if (!check->parsed()) {
-    std::cerr << "velmora: a command is required: check (see velmora --help)\n";
+    std::cerr << "velmora: a command is required: check or batch (see velmora --help)\n";
     return kExitUsage;
   }
   for (const auto* required : {lot, step}) {
@@ -103,7 +104,6 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (batch->parsed()) return velmora::cli::runBatch(batchOptions, std::cin, std::cout, std::cerr);
   if (tv->count() > 0) options.timeVersion = timeVersion;
   return velmora::cli::runCheck(options, std::cout, std::cerr);
 }
