@@ -8,7 +8,6 @@
 
 #include "cli/last_error.hpp"
 #include "cli/reason_entries.hpp"
-#include "velmora/abnormals.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::cli {
@@ -31,17 +30,9 @@ std::string failedLine(const BatchLot& lot, const std::string& result, double el
 }
 
 BatchWorker::BatchWorker(const ClientConfig& config, const std::string& mesUri)
-    : BatchWorker(config, openMesDatabase(mesUri, config.home, config.timeouts)) {}
-
-BatchWorker::BatchWorker(const ClientConfig& config, std::shared_ptr<MesDatabase> mes)
-    : context_(std::make_shared<Context>()),
-      mes_(std::move(mes)),
+    : session_(config, mesUri),
       // Level 0: it writes nothing (and so never touches the stream).
-      silent_(std::make_shared<StreamTraceLog>(std::cerr, 0)) {
-  context_->providers = config.providers;
-  context_->timeouts = config.timeouts;
-  context_->iniFactory = iniFileFactory(config.home);
-}
+      silent_(std::make_shared<StreamTraceLog>(std::cerr, 0)) {}
 
 LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
   const auto start = std::chrono::steady_clock::now();
@@ -51,21 +42,19 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
   };
   // The trace that keeps the run's last error entry, the lot's one-line reason when it fails.
   const auto trace = std::make_shared<LastErrorTrace>(silent_);
+  session_.setTrace(trace);
   LotOutcome outcome;
   std::optional<Report> report;
-  {
-    Abnormals check(context_);
-    check.MESDB(mes_);
-    check.LogTrace(trace);
-    check.LotID(lot.lot);
-    check.StepID(lot.step);
-    outcome.result = check.Execute();
-    try {
-      report = collectReport(check, outcome.result);
-    } catch (const AutomationError& e) {
-      // More records than the interface can count: the line says so instead of listing them.
-      outcome.error = "the records could not be read: " + e.description();
-    }
+  try {
+    report = session_.check(lot.lot, lot.step);
+    outcome.result = report->result;
+  } catch (const InputError& e) {
+    // A selected lot whose id is empty: nothing ran.
+    outcome.error = "the check object refused its inputs: " + e.description();
+  } catch (const AutomationError& e) {
+    // The run ended but its report could not be read (more records than the interface can
+    // count): the line says so instead of listing them.
+    outcome.error = "the report could not be read: " + e.description();
   }
   if (outcome.result != "ok" && outcome.error.empty()) {
     outcome.error = trace->procedure().empty()
@@ -86,7 +75,7 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
   }
   outcome.hasFindings = !report->records.empty() || !report->lotDevReasons.empty();
   if (forReport && outcome.hasFindings) {
-    outcome.slots = readLotSlots(*mes_, lot.lot);
+    outcome.slots = readLotSlots(session_.mesDatabase(), lot.lot);
     outcome.report = std::make_shared<const Report>(std::move(*report));
   }
   return outcome;

@@ -10,7 +10,7 @@
 #include "cli/report.hpp"
 #include "cli/wafer_map.hpp"
 #include "velmora/client.hpp"
-#include "velmora/context.hpp"
+#include "velmora/session.hpp"
 
 namespace velmora::cli {
 
@@ -38,21 +38,19 @@ std::string failedLine(const BatchLot& lot, const std::string& result, double el
 
 class BatchWorker {
  public:
-  // Opens the worker's own MES connection (`mesUri` as [MESDB] Connection takes it, with the
-  // configured timeouts); a failure is an AutomationError naming the database.
+  // Opens the worker's own Session, with its own Context and MES connection (`mesUri` as
+  // [MESDB] Connection takes it, with the configured timeouts); a failure is an AutomationError
+  // naming the database.
   BatchWorker(const ClientConfig& config, const std::string& mesUri);
-  // The same over a connection already open (the one the lots were selected on).
-  BatchWorker(const ClientConfig& config, std::shared_ptr<MesDatabase> mes);
 
-  // Checks `lot` on a new check object (records accumulate per object). With `forReport`, a lot
-  // with findings keeps its report and its slots.
+  // Checks `lot` (the session makes a new check object per run). With `forReport`, a lot with
+  // findings keeps its report and its slots.
   LotOutcome check(const BatchLot& lot, bool forReport);
 
-  MesDatabase& mes() { return *mes_; }
+  MesDatabase& mes() { return session_.mesDatabase(); }
 
  private:
-  std::shared_ptr<Context> context_;
-  std::shared_ptr<MesDatabase> mes_;
+  Session session_;
   std::shared_ptr<TraceLog> silent_;  // the trace a lot's error trace passes entries on to
 };
 
