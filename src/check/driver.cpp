@@ -101,12 +101,19 @@ void findTimeVersion(Run& run) {
 }
 
 std::string executeCheckRun(const Context& context, CheckState& state) {
-  Run run(context, state);
+  // A new, empty statement cache for every run, emptied again when the run ends (below), so that
+  // every run reads the data as it is then.
+  const auto cache = std::make_shared<StatementCache>(mebibytesToBytes(context.statementCacheMiB));
+  struct Emptied {
+    StatementCache& cache;
+    ~Emptied() { cache.clear(); }
+  } emptied{*cache};
+  Run run(context, state, cache);
   const std::string source = traceSource("Execute");
   reportTrace(context, "Executing...", source, 5);
   try {
     resetOutputs(run);
-    run.stationClass = stationClass(getStation(context, state.stepId));
+    run.stationClass = stationClass(getStation(run, state.stepId));
     run.inspection = readInspectionSettings(context);
 
     const std::shared_ptr<Recordset> items = findEdcItems(run);

@@ -45,7 +45,7 @@ void mergeReasons(const Run& run, Variant& reasons, const Row& row) {
   const std::string itemName = row[col::kItemName].toText();
   std::string list = reasons.toText();
   for (const std::string& piece : splitAtCommas(finding)) {
-    const std::string reason = tnsReason(run.context, piece, run.state.stepId);
+    const std::string reason = tnsReason(run, piece, run.state.stepId);
     if (reason.empty()) continue;
     const std::string entry = itemName + "/" + trimSpaces(reason);
     if (listContains(list, entry)) continue;
@@ -118,7 +118,7 @@ void buildLotDevReasons(Run& run) {
   if (run.lotDeviations.empty()) return;
   std::string reasons;
   for (const std::string& piece : splitAtCommas(run.lotDeviations)) {
-    const std::string reason = tnsReason(run.context, textAfter(piece, "/"), run.state.stepId);
+    const std::string reason = tnsReason(run, textAfter(piece, "/"), run.state.stepId);
     if (!reason.empty()) reasons = joinText(reasons, textBefore(piece, "/") + "/" + reason);
   }
   run.state.lotDevReasons = reasons;

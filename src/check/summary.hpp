@@ -24,6 +24,6 @@ bool listContains(const std::string& list, const std::string& value);
 
 // The MES reason code of an abnormality code at the step's station class ("" when the code is
 // dropped there, or when code or step id is ""). Traced as a procedure (procedure.hpp).
-std::string tnsReason(const Context& context, const std::string& code, const std::string& stepId);
+std::string tnsReason(const Run& run, const std::string& code, const std::string& stepId);
 
 }  // namespace velmora

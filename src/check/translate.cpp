@@ -47,11 +47,12 @@ std::string translate(const std::string& code, const std::string& station) {
 
 }  // namespace
 
-std::string tnsReason(const Context& context, const std::string& code, const std::string& stepId) {
-  return runProcedure(context, "tnsReason", std::string(), [&](std::string& result) {
+std::string tnsReason(const Run& run, const std::string& code, const std::string& stepId) {
+  return runProcedure(run.context, "tnsReason", std::string(), [&](std::string& result) {
     if (code.empty() || stepId.empty()) return;
-    // The station is fetched for every translation: it is the step's current configuration.
-    result = translate(code, getStation(context, stepId));
+    // The station is asked for every translation: it is the step's current configuration (within
+    // a run the statement cache answers the repeats).
+    result = translate(code, getStation(run, stepId));
   });
 }
 

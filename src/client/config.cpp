@@ -20,21 +20,22 @@ std::string anchoredSpec(const std::string& spec, const std::string& home) {
   return prefix + ":" + (std::filesystem::path(home) / folder).string();
 }
 
-// A timeout of section MESDB: `fallback` when the key is missing or empty, else a whole number
-// of seconds up to a day.
-long timeoutOf(FileIniFile& ini, const char* name, long fallback) {
+// A whole number of section MESDB from 0 to `max` (`unit` names what it counts in the error):
+// `fallback` when the key is missing or empty.
+unsigned long long wholeNumberOf(FileIniFile& ini, const char* name, unsigned long long fallback,
+                                 unsigned long long max, const char* unit) {
   std::string section = "MESDB";
   std::string key = name;
   const std::string text = ini.ReadValue(section, key);
   if (text.empty()) return fallback;
-  long seconds = -1;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  if (ec != std::errc() || end != text.data() + text.size() || seconds < 0 || seconds > 86400) {
+  unsigned long long number = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (ec != std::errc() || end != text.data() + text.size() || number > max) {
     raise(err::kInvalidCall, "[MESDB] " + key + " in '" + ini.path() +
-                                 "' must be a whole number of seconds from 0 to 86400, not '" +
-                                 text + "'");
+                                 "' must be a whole number of " + unit + " from 0 to " +
+                                 std::to_string(max) + ", not '" + text + "'");
   }
-  return seconds;
+  return number;
 }
 
 }  // namespace
@@ -52,8 +53,13 @@ ClientConfig loadClientConfig(const std::string& home) {
   if (config.mesConnection.empty()) {
     raise(err::kInvalidCall, "missing [MESDB] Connection in '" + path + "'");
   }
-  config.timeouts.query = timeoutOf(ini, "QueryTimeout", config.timeouts.query);
-  config.timeouts.busy = timeoutOf(ini, "BusyTimeout", config.timeouts.busy);
+  config.timeouts.query = static_cast<long>(
+      wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));
+  config.timeouts.busy =
+      static_cast<long>(wholeNumberOf(ini, "BusyTimeout", config.timeouts.busy, 86400, "seconds"));
+  // At most 1 TiB, far beyond any run's needs.
+  config.statementCacheMiB = wholeNumberOf(ini, "StatementCacheMiB", config.statementCacheMiB,
+                                           std::size_t{1} << 20, "MiB");
   section = "MSSQL";
   key = "ServerName";
   config.inspectionServer = ini.ReadValue(section, key);

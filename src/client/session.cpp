@@ -33,6 +33,7 @@ Session::Session(const ClientConfig& config, const std::string& mesUri)
       openMesDatabase(mesUri.empty() ? config.mesConnection : mesUri, config.home, config.timeouts);
   impl_->context->providers = config.providers;
   impl_->context->timeouts = config.timeouts;
+  impl_->context->statementCacheMiB = config.statementCacheMiB;
   impl_->context->iniFactory = iniFileFactory(config.home);
 }
 

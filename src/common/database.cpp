@@ -33,6 +33,7 @@ bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
     connection.BusyTimeout = run.context.timeouts.busy;
     connection.CursorLocation = ado::kUseClient;
     connection.Provider = "SQLOLEDB.1";
+    connection.statementCache = run.cache;
     connection.Open(inspectionConnectionString(settings), "", "", -1);
     result = true;
   };
@@ -40,14 +41,14 @@ bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
   return runProcedure(run.context, "getMSSQLConnect", false, open, Traps::kEverything);
 }
 
-std::string getStation(const Context& context, const std::string& stepId) {
-  return runProcedure(context, "getStation", std::string(), [&](std::string& result) {
+std::string getStation(const Run& run, const std::string& stepId) {
+  return runProcedure(run.context, "getStation", std::string(), [&](std::string& result) {
     if (stepId.empty()) return;
     const std::string sql =
         "SELECT B.STATION FROM PARM_STEP_INFO A,PARM_STEP_STATION B "
         " WHERE A.STEPID='" +
         sqlValue(stepId) + "' AND A.SYSID=B.STEPSYSID AND B.STATIONTYPE='OP' ";
-    const std::shared_ptr<Recordset> rows = mesDatabase(context).ExecuteQuery(sql);
+    const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(sql);
     if (!rows->Eof()) result = rows->Fields("STATION").toText();
   });
 }

@@ -28,11 +28,11 @@ std::string inspectionConnectionString(const InspectionSettings& settings);
 // Opens a new inspection connection into run.state.inspection (login timeout 3 s, the context's
 // query and busy timeouts, client cursors, provider "SQLOLEDB.1"). True when it is open; on failure
 // the error entry is written, false is returned, and the new unopened connection stays in place
-// until the driver drops it.
+// until the driver drops it. The connection answers through the run's statement cache.
 bool getMSSQLConnect(Run& run, const InspectionSettings& settings);
 
 // The STATION of the step's first operation station row, "" when the step id is "" (no query),
-// when there is no such row, or when the query fails (traced).
-std::string getStation(const Context& context, const std::string& stepId);
+// when there is no such row, or when the query fails (traced). Asks the run's MES database.
+std::string getStation(const Run& run, const std::string& stepId);
 
 }  // namespace velmora

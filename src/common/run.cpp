@@ -16,10 +16,6 @@ std::string flagText(Flag flag) {
   return "";
 }
 
-MesQueries Run::mes() const {
-  return mesDatabase(context);
-}
-
 void Run::addLotDeviation(const std::string& entry) {
   lotDeviations = joinText(lotDeviations, entry);
 }

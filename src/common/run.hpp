@@ -2,13 +2,15 @@
 //
 // CheckState is the part of the check object that a run reads and changes (inputs, flags, the
 // abnormality table, the records); Run adds what lives for one run only (the lot deviation list,
-// the station class, the inspection settings, the current item). A check is a function of the
-// Run it is part of: it reads the current item, appends rows and lot entries, and sets flags.
+// the station class, the inspection settings, the current item, the statement cache). A check is
+// a function of the Run it is part of: it reads the current item, appends rows and lot entries,
+// and sets flags.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "common/cached_mes.hpp"
 #include "common/mes_queries.hpp"
 #include "common/table.hpp"
 #include "platform/automation/collection.hpp"
@@ -71,22 +73,30 @@ struct Item {
 };
 
 struct Run {
-  Run(const Context& context, CheckState& state) : context(context), state(state) {}
+  // `cache` is the run's statement cache (null: none): the MES database (mes()) and the
+  // inspection connections of the run answer through it.
+  Run(const Context& context, CheckState& state, std::shared_ptr<StatementCache> cache = nullptr)
+      : context(context), state(state), cache(cache), mes_(context, cache) {}
 
   const Context& context;
   CheckState& state;
+  std::shared_ptr<StatementCache> cache;
   std::string result;         // the return value of Execute
   std::string lotDeviations;  // lot-level entries "item/code" joined by ","
   std::string stationClass;   // "IQC", "FQC" or "IPQC"
   InspectionSettings inspection;
   Item item;
 
-  // The context's MES database (error 91 when there is none).
-  MesQueries mes() const;
+  // The MES database of the context through the run's statement cache (cached_mes.hpp); error 91
+  // when there is none, and a null record set from the object is error 91 naming the statement.
+  MesQueries mes() const { return MesQueries(mes_); }
   // Appends a lot-level entry to the lot deviation list.
   void addLotDeviation(const std::string& entry);
   // Appends an abnormality row (error 6 when the table is full).
   Row& addRow() { return state.abnormalities.append(); }
+
+ private:
+  mutable CachedMes mes_;
 };
 
 }  // namespace velmora

@@ -126,6 +126,8 @@ TEST(CheckRunFailures, ADatabaseThatCannotAnswerEndsTheRunNamingWhereAndWhy) {
     c.damage(mesPath);
     testing::WrapMes wrap;
     if (c.lockMidRun) {
+      // With the statement cache on, the second station lookup would be answered from memory.
+      std::ofstream(home.file("INI/MESconfig.ini"), std::ios::app) << "StatementCacheMiB=0\n";
       wrap = [&](std::shared_ptr<MesDatabase> inner) -> std::shared_ptr<MesDatabase> {
         return std::make_shared<LockedMidRun>(std::move(inner), mesPath);
       };

@@ -149,22 +149,22 @@ TEST(TnsReason, TranslatesPerStationClass) {
   for (const Translation& c : cases) {
     RunFixture f;
     f.mes->on("SELECT B.STATION", Answer{{"STATION"}, {{Variant(c.station)}}});
-    EXPECT_EQ(tnsReason(*f.context, c.code, "STEP1"), c.reason) << c.station << " " << c.code;
+    EXPECT_EQ(tnsReason(f.run, c.code, "STEP1"), c.reason) << c.station << " " << c.code;
   }
 }
 
 TEST(TnsReason, EmptyCodeOrStepTranslatesToNothingWithoutAQuery) {
   RunFixture f;
-  EXPECT_EQ(tnsReason(*f.context, "", "STEP1"), "");
-  EXPECT_EQ(tnsReason(*f.context, "LLY", ""), "");
+  EXPECT_EQ(tnsReason(f.run, "", "STEP1"), "");
+  EXPECT_EQ(tnsReason(f.run, "LLY", ""), "");
   EXPECT_TRUE(f.mes->statements.empty());
   EXPECT_EQ(f.trace->entries.size(), 2u);  // the start entries
 }
 
 TEST(TnsReason, AStepWithoutStationIsIpqcWithNeitherWord) {
   RunFixture f;
-  EXPECT_EQ(tnsReason(*f.context, "CP", "STEP1"), "");
-  EXPECT_EQ(tnsReason(*f.context, "BYL", "STEP1"), "BYL");
+  EXPECT_EQ(tnsReason(f.run, "CP", "STEP1"), "");
+  EXPECT_EQ(tnsReason(f.run, "BYL", "STEP1"), "BYL");
 }
 
 TEST(LotDevReasons, TranslatesEachEntryAndKeepsDuplicates) {

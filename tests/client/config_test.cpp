@@ -64,21 +64,26 @@ TEST(ClientConfig, MissingConnectionFailsNamingSectionAndKey) {
   }
 }
 
-TEST(ClientConfig, TimeoutsDefaultOrAreWholeSeconds) {
+TEST(ClientConfig, TimeoutsAndCacheSizeDefaultOrAreWholeNumbers) {
   TempFolder home;
   writeText(home.file("INI/MESconfig.ini"), "[MESDB]\nConnection=sqlite:mes.db\n");
   const ClientConfig defaults = loadClientConfig(home.path().string());
   EXPECT_EQ(defaults.timeouts.query, 30);
   EXPECT_EQ(defaults.timeouts.busy, 15);
+  EXPECT_EQ(defaults.statementCacheMiB, 64U);
 
   writeText(home.file("INI/MESconfig.ini"),
-            "[MESDB]\nConnection=sqlite:mes.db\nQueryTimeout=0\nBusyTimeout=2\n");
+            "[MESDB]\nConnection=sqlite:mes.db\nQueryTimeout=0\nBusyTimeout=2\n"
+            "StatementCacheMiB=0\n");
   const ClientConfig set = loadClientConfig(home.path().string());
   EXPECT_EQ(set.timeouts.query, 0);
   EXPECT_EQ(set.timeouts.busy, 2);
+  EXPECT_EQ(set.statementCacheMiB, 0U);
 
   for (const std::string bad : {"QueryTimeout=-1", "BusyTimeout=1.5", "QueryTimeout=30s",
-                                "BusyTimeout=99999999999999999999", "QueryTimeout=86401"}) {
+                                "BusyTimeout=99999999999999999999", "QueryTimeout=86401",
+                                "StatementCacheMiB=64MB", "StatementCacheMiB=-1",
+                                "StatementCacheMiB=1048577"}) {
     writeText(home.file("INI/MESconfig.ini"), "[MESDB]\nConnection=sqlite:mes.db\n" + bad + "\n");
     const AutomationError error = configFailure(home.path().string());
     const std::string key = bad.substr(0, bad.find('='));

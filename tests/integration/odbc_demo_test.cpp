@@ -1,7 +1,7 @@
 // Whole check runs of the demo fab loaded into PostgreSQL (MES and inspection databases both
-// reached through ODBC) compared with the same runs on the demo home's SQLite databases, and the
-// faults of a client/server installation: an MES server that goes away in the middle of a run,
-// an inspection server that never answers or refuses.
+// reached through ODBC) compared with the same runs on the demo home's SQLite databases and with
+// the statement cache off, and the faults of a client/server installation: an MES server that
+// goes away in the middle of a run, an inspection server that never answers or refuses.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <sys/wait.h>
@@ -52,12 +52,13 @@ struct Outcome {
 };
 
 // One check run of `lot` at `step` wired as the command line wires it, with `mes` as the MES
-// database (the home's own when null).
+// database (the home's own when null) and a statement cache of `cacheMiB`.
 Outcome runCheck(const std::string& home, const std::string& lot, const std::string& step,
-                 std::shared_ptr<MesDatabase> mes = nullptr) {
+                 std::shared_ptr<MesDatabase> mes = nullptr, std::size_t cacheMiB = 64) {
   const ClientConfig config = loadClientConfig(home);
   auto context = std::make_shared<Context>();
   context->providers = config.providers;
+  context->statementCacheMiB = cacheMiB;
   context->iniFactory = iniFileFactory(home);
   auto trace = std::make_shared<RecordingTrace>();
   Abnormals check(context);
@@ -113,6 +114,10 @@ TEST_P(OdbcPgDemo, SameFindingsAndTraceAsOnSqlite) {
   // where the failing procedure's default happens to give the same findings.
   EXPECT_EQ(joined(pg.trace), joined(sqlite.trace));
   EXPECT_EQ(joined(pg.trace).find(server.password), std::string::npos);
+  // The statement cache changes nothing.
+  const Outcome uncached = runCheck(home.path().string(), scenario.lot, scenario.step, nullptr, 0);
+  EXPECT_EQ(uncached.json, pg.json);
+  EXPECT_EQ(joined(uncached.trace), joined(pg.trace));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -35,6 +35,7 @@ inline CheckOutcome runCheckOnHome(const std::string& lot, const std::string& st
   context->providers = config.providers;
   context->iniFactory = iniFileFactory(home);
   context->timeouts = config.timeouts;
+  context->statementCacheMiB = config.statementCacheMiB;
   Abnormals check(context);
   std::shared_ptr<MesDatabase> database =
       openMesDatabase(mes.empty() ? config.mesConnection : mes, home, config.timeouts);

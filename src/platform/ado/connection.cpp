@@ -7,6 +7,8 @@
 #include "platform/ado/odbc/oledb_translation.hpp"
 #include "platform/ado/provider_table.hpp"
 #include "platform/ado/sqlite/sqlite_driver.hpp"
+#include "platform/cache/statement_cache.hpp"
+#include "platform/counters/counters.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado {
@@ -50,20 +52,27 @@ void Connection::Open(const std::string& connectionString, const std::string& us
   std::string provider = Provider;
   if (provider.empty()) provider = settings.get("Provider");
   const DriverSpec spec = resolveProvider(provider, providers_);
-  switch (spec.driver) {
-    case DriverSpec::Driver::Sqlite:
-      session_ = openSqliteSession(sqlitePath(spec, settings), BusyTimeout);
-      break;
-    case DriverSpec::Driver::Odbc:
-      session_ =
-          openOdbcSession(odbc::odbcConnectionString(spec.argument, settings, user, password),
-                          ConnectionTimeout, CommandTimeout);
-      break;
+  const bool sqlite = spec.driver == DriverSpec::Driver::Sqlite;
+  const std::string driverString =
+      sqlite ? sqlitePath(spec, settings)
+             : odbc::odbcConnectionString(spec.argument, settings, user, password);
+  fullConnectionString_ = (sqlite ? "sqlite\n" : "odbc\n") + driverString;
+  if (sqlite) {
+    session_ = openSqliteSession(driverString, BusyTimeout);
+  } else {
+    session_ = openOdbcSession(driverString, ConnectionTimeout, CommandTimeout);
   }
+  counters::login();
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const std::string& sql) {
-  return session().Execute(sql);
+  Session& open = session();
+  auto send = [&] {
+    counters::statementExecuted();
+    return open.Execute(sql);
+  };
+  if (statementCache == nullptr) return send();
+  return statementCache->answer(cacheKey({fullConnectionString_, sql}), send);
 }
 
 Session& Connection::session() {

@@ -7,6 +7,9 @@
 // driver (sqlite or odbc) that does the work. Record sets returned by Execute own their driver
 // resources and may outlive neither the process nor their connection's driver library, but may
 // outlive the Connection object itself.
+//
+// A connection may answer through a per-run statement cache (statementCache), keyed by its full
+// connection string and the statement.
 #pragma once
 
 #include <map>
@@ -15,6 +18,10 @@
 
 #include "velmora/context.hpp"
 #include "velmora/recordset.hpp"
+
+namespace velmora {
+class StatementCache;
+}
 
 namespace velmora::ado {
 
@@ -48,6 +55,9 @@ class Connection {
   long BusyTimeout = 15;        // seconds SQLite waits for a lock held by a writer; 0 no limit
   long CursorLocation = kUseServer;
   std::string Provider;
+  // When set, Execute answers through this cache (see statement_cache.hpp), keyed by the full
+  // connection string and the statement.
+  std::shared_ptr<StatementCache> statementCache;
 
   // Opens the connection through the provider's driver. `user` and `password`, when not empty,
   // take precedence over User Id and Password of the connection string. Throws AutomationError
@@ -66,6 +76,9 @@ class Connection {
  private:
   ProviderMap providers_;
   std::unique_ptr<Session> session_;
+  // The driver and the connection string handed to it (the password included): the key of its
+  // statements in the cache. Never shown.
+  std::string fullConnectionString_;
 };
 
 class Command {

@@ -6,6 +6,7 @@
 // fault.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -44,11 +45,15 @@ struct ClientConfig {
   // [MSSQL] ServerName, as written: the inspection database's server, or its file when the
   // provider SQLOLEDB.1 is SQLite.
   std::string inspectionServer;
+  // [MESDB] StatementCacheMiB: the memory of each check run's statement cache in MiB, for
+  // Context::statementCacheMiB (64 when the key is missing or empty; 0 turns the cache off).
+  std::size_t statementCacheMiB = 64;
 };
 
 // Reads <home>/INI/MESconfig.ini. A missing or unreadable file is an error naming the file; a
 // missing or empty [MESDB] Connection is an error naming the section, the key and the file, as
-// is a QueryTimeout or BusyTimeout that is not a whole number of seconds from 0 to 86400.
+// is a QueryTimeout or BusyTimeout that is not a whole number of seconds from 0 to 86400, and a
+// StatementCacheMiB that is not a whole number from 0 to 1048576.
 VELMORA_EXPORT ClientConfig loadClientConfig(const std::string& home);
 
 // The files of the SQLite databases the configuration names: the MES database when `mesUri`

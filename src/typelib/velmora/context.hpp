@@ -6,10 +6,11 @@
 // several threads gives each thread a context of its own.
 //
 // The context also carries the host's settings that the component itself cannot know: how it
-// obtains the configuration-file reader for each run, and which driver serves an OLE DB provider
-// name on this installation.
+// obtains the configuration-file reader for each run, which driver serves an OLE DB provider
+// name on this installation, and how much memory a run's statement cache may take.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -56,6 +57,15 @@ class VELMORA_EXPORT Context {
 
   // The timeouts of the inspection connections the component opens.
   DatabaseTimeouts timeouts;
+
+  // The memory, in MiB, of each check run's statement cache ([MESDB] StatementCacheMiB of the
+  // client configuration). Within one Execute, a statement already answered successfully on the
+  // same connection (the MES database object, or an inspection connection string) is answered
+  // from memory: the same rows, column names and value types, a fresh cursor for every call.
+  // Failures are never kept; the cache starts empty with every run and is emptied when it ends,
+  // so a later run reads the data as they are then. A result that does not fit is not kept.
+  // 0 turns the cache off.
+  std::size_t statementCacheMiB = 64;
 };
 
 }  // namespace velmora
