@@ -33,6 +33,7 @@ bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
     connection.BusyTimeout = run.context.timeouts.busy;
     connection.CursorLocation = ado::kUseClient;
     connection.Provider = "SQLOLEDB.1";
+    connection.Pooling = true;
     connection.statementCache = run.cache;
     connection.Open(inspectionConnectionString(settings), "", "", -1);
     result = true;

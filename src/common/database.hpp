@@ -28,7 +28,9 @@ std::string inspectionConnectionString(const InspectionSettings& settings);
 // Opens a new inspection connection into run.state.inspection (login timeout 3 s, the context's
 // query and busy timeouts, client cursors, provider "SQLOLEDB.1"). True when it is open; on failure
 // the error entry is written, false is returned, and the new unopened connection stays in place
-// until the driver drops it. The connection answers through the run's statement cache.
+// until the driver drops it. The connection pools its login (a healthy idle session of the same
+// connection string and timeouts is reused, and the session returns to the pool when the
+// connection is dropped) and answers through the run's statement cache.
 bool getMSSQLConnect(Run& run, const InspectionSettings& settings);
 
 // The STATION of the step's first operation station row, "" when the step id is "" (no query),

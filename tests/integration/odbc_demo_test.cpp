@@ -1,10 +1,12 @@
 // Whole check runs of the demo fab loaded into PostgreSQL (MES and inspection databases both
 // reached through ODBC) compared with the same runs on the demo home's SQLite databases and with
 // the statement cache off, and the faults of a client/server installation: an MES server that
-// goes away in the middle of a run, an inspection server that never answers or refuses.
+// goes away in the middle of a run, a pooled inspection login that the server ended, an
+// inspection server that never answers or refuses.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +22,7 @@
 #include "support/temp_sqlite.hpp"
 #include "velmora/abnormals.hpp"
 #include "velmora/client.hpp"
+#include "velmora/counters.hpp"
 #include "velmora/report.hpp"
 
 namespace velmora {
@@ -281,6 +284,51 @@ TEST_F(OdbcPgServerGoesAway, InspectionConnectionLostMidItemEndsTheRunNamingTheP
   EXPECT_EQ(last.rfind("Abnormals.chkAugLotSingle: ", 0), 0u) << joined(outcome.trace);
   EXPECT_NE(last.find("SQLSTATE"), std::string::npos) << last;
   EXPECT_NE(last.find("statement: SELECT SUM(B.DefectQty)"), std::string::npos) << last;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pooled inspection logins
+
+class OdbcPgInspectionPool : public testing::PgServerTest {};
+
+TEST_F(OdbcPgInspectionPool, ALoginEndedByTheServerBetweenRunsIsReplacedWithoutAnError) {
+  // The inspection logins of this test carry a name of their own, so that ending them leaves
+  // the other tests' logins to the server alone.
+  const std::string name = "velmora_pool_" + std::to_string(::getpid());
+  TempFolder home;
+  writeConfig(home, "[MESDB]\nConnection=odbc:" + server.mes +
+                        "\n[MSSQL]\nServerName=127.0.0.1\nUserName=velmora\nInitDB=inspection\n"
+                        "Password=" +
+                        server.password + "\n[Providers]\nSQLOLEDB.1=odbc:Driver={" +
+                        server.driver + "};Port=" + server.port +
+                        ";pqopt={application_name=" + name + "}\n");
+  auto logins = [] { return databaseCounters().logins; };
+
+  std::uint64_t before = logins();
+  const Outcome first = runCheck(home.path().string(), "LOT-A01", "S-FQC-100");
+  EXPECT_EQ(logins() - before, 2u) << "the MES login and one inspection login for both items";
+  before = logins();
+  const Outcome second = runCheck(home.path().string(), "LOT-A01", "S-FQC-100");
+  EXPECT_EQ(logins() - before, 1u) << "the MES login; the inspection login is the pooled one";
+
+  // The server ends the pooled login; the next run makes a fresh one, and nothing else changes.
+  const auto ended = openMesDatabase("odbc:" + server.mes, home.path().string())
+                         ->ExecuteQuery(
+                             "SELECT count(pg_terminate_backend(pid)) AS ENDED FROM "
+                             "pg_stat_activity WHERE application_name = '" +
+                             name + "'");
+  ASSERT_EQ(ended->Fields("ENDED").toDouble(), 1.0);
+  const std::uint64_t checks = databaseCounters().healthChecks;
+  before = logins();
+  const Outcome third = runCheck(home.path().string(), "LOT-A01", "S-FQC-100");
+  EXPECT_EQ(logins() - before, 2u) << "the MES login and a fresh inspection login";
+  EXPECT_GE(databaseCounters().healthChecks - checks, 1u);
+  EXPECT_NE(first.json.find("\"result\": \"ok\""), std::string::npos) << first.json;
+  for (const Outcome* later : {&second, &third}) {
+    EXPECT_EQ(later->json, first.json);
+    EXPECT_EQ(joined(later->trace), joined(first.trace));
+  }
+  EXPECT_EQ(joined(third.trace).find(server.password), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------------------------

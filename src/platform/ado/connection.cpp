@@ -6,6 +6,7 @@
 #include "platform/ado/odbc/odbc_driver.hpp"
 #include "platform/ado/odbc/oledb_translation.hpp"
 #include "platform/ado/provider_table.hpp"
+#include "platform/ado/session_pool.hpp"
 #include "platform/ado/sqlite/sqlite_driver.hpp"
 #include "platform/cache/statement_cache.hpp"
 #include "platform/counters/counters.hpp"
@@ -40,7 +41,13 @@ Session::~Session() = default;
 
 Connection::Connection(ProviderMap providers) : providers_(std::move(providers)) {}
 
-Connection::~Connection() = default;
+Connection::~Connection() {
+  try {
+    Close();
+  } catch (...) {
+    // A session that cannot be pooled is simply closed.
+  }
+}
 
 void Connection::Open(const std::string& connectionString, const std::string& user,
                       const std::string& password, long /*options*/) {
@@ -57,12 +64,30 @@ void Connection::Open(const std::string& connectionString, const std::string& us
       sqlite ? sqlitePath(spec, settings)
              : odbc::odbcConnectionString(spec.argument, settings, user, password);
   fullConnectionString_ = (sqlite ? "sqlite\n" : "odbc\n") + driverString;
+  // A session keeps the timeouts it was opened with, so the pool tells sessions apart by them too.
+  poolKey_ = fullConnectionString_ + "\n" +
+             (sqlite ? std::to_string(BusyTimeout)
+                     : std::to_string(ConnectionTimeout) + "," + std::to_string(CommandTimeout));
+  if (Pooling) {
+    session_ = SessionPool::process().take(poolKey_);
+    if (session_ != nullptr) {
+      counters::pooledSessionReused();
+      return;
+    }
+  }
   if (sqlite) {
     session_ = openSqliteSession(driverString, BusyTimeout);
   } else {
     session_ = openOdbcSession(driverString, ConnectionTimeout, CommandTimeout);
   }
   counters::login();
+}
+
+void Connection::Close() {
+  std::unique_ptr<Session> session = std::move(session_);
+  if (session != nullptr && Pooling) {
+    SessionPool::process().give(poolKey_, std::move(session));
+  }
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const std::string& sql) {

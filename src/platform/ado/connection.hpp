@@ -8,8 +8,10 @@
 // resources and may outlive neither the process nor their connection's driver library, but may
 // outlive the Connection object itself.
 //
-// A connection may answer through a per-run statement cache (statementCache), keyed by its full
-// connection string and the statement.
+// A connection may pool its session (Pooling): closed, it returns the session to the process's
+// session pool (session_pool.hpp) instead of logging out, and the next connection opened with the
+// same full connection string reuses it. A connection may also answer through a per-run statement
+// cache (statementCache), keyed by its full connection string and the statement.
 #pragma once
 
 #include <map>
@@ -36,6 +38,9 @@ class Session {
   virtual std::shared_ptr<Recordset> Execute(const std::string& sql) = 0;
   // The database product behind the session ("SQLite", "Oracle", "PostgreSQL", ...).
   virtual std::string DbmsName() const = 0;
+  // Whether the session can still be used: the pool's health check before it hands an idle
+  // session out again. Cheap (at most one short statement), and never throws.
+  virtual bool IsAlive() = 0;
 };
 
 inline constexpr long kUseServer = 2;  // CursorLocation values
@@ -46,6 +51,7 @@ class Connection {
  public:
   // `providers` maps provider names to driver specs (Context::providers).
   explicit Connection(ProviderMap providers = {});
+  // Closes the connection (see Close).
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -55,6 +61,9 @@ class Connection {
   long BusyTimeout = 15;        // seconds SQLite waits for a lock held by a writer; 0 no limit
   long CursorLocation = kUseServer;
   std::string Provider;
+  // Set before Open: the session comes from the process's session pool when a healthy one of the
+  // same full connection string is idle there, and returns to it on Close.
+  bool Pooling = false;
   // When set, Execute answers through this cache (see statement_cache.hpp), keyed by the full
   // connection string and the statement.
   std::shared_ptr<StatementCache> statementCache;
@@ -66,6 +75,10 @@ class Connection {
             const std::string& password = "", long options = -1);
 
   bool IsOpen() const { return session_ != nullptr; }
+
+  // Ends the session: back to the session pool when pooling, else logged out. A closed
+  // connection may be opened again; closing it again does nothing.
+  void Close();
 
   // Runs a statement on the open connection (error 3709 when it is not open).
   std::shared_ptr<Recordset> Execute(const std::string& sql);
@@ -79,6 +92,9 @@ class Connection {
   // The driver and the connection string handed to it (the password included): the key of its
   // statements in the cache. Never shown.
   std::string fullConnectionString_;
+  // The full connection string and the timeouts the session was opened with: its key in the
+  // session pool. Never shown.
+  std::string poolKey_;
 };
 
 class Command {

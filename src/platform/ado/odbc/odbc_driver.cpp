@@ -54,6 +54,29 @@ class OdbcSession : public Session {
 
   std::string DbmsName() const override { return dbmsName_; }
 
+  // A connection the driver knows to be dead fails at once; otherwise one short statement shows
+  // whether the server still answers (a server that dropped the connection, for example after a
+  // restart, is only noticed by talking to it).
+  bool IsAlive() override {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (succeeded(SQLGetConnectAttrW(link_->connection(), SQL_ATTR_CONNECTION_DEAD, &dead,
+                                     SQL_IS_UINTEGER, nullptr)) &&
+        dead == SQL_CD_TRUE) {
+      return false;
+    }
+    try {
+      odbc::StatementHandle statement = odbc::allocateStatement(*link_, secrets_);
+      std::vector<SQLWCHAR> wide = odbc::toWide(oracle_ ? "SELECT 1 FROM DUAL" : "SELECT 1");
+      if (!succeeded(SQLExecDirectW(statement.get(), wide.data(),
+                                    static_cast<SQLINTEGER>(wide.size() - 1)))) {
+        return false;
+      }
+      return succeeded(SQLFetch(statement.get()));
+    } catch (...) {
+      return false;
+    }
+  }
+
  private:
   std::unique_ptr<Link> link_;
   std::string dbmsName_;

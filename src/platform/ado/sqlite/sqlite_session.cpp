@@ -1,4 +1,5 @@
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <filesystem>
@@ -32,9 +33,39 @@ void disableMemoryStatistics() {
                         FailureKind::kNoAnswer);
 }
 
+// What tells one file from another at the same path: a file replaced or rewritten since the
+// session opened it shows a different identity.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+
+  static FileIdentity of(const std::string& path, bool& found) {
+    FileIdentity identity;
+    struct stat status {};
+    found = ::stat(path.c_str(), &status) == 0;
+    if (!found) return identity;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    identity.size = status.st_size;
+    identity.modified = status.st_mtim;
+    return identity;
+  }
+
+  bool operator==(const FileIdentity& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
+
 class SqliteSession : public Session {
  public:
-  explicit SqliteSession(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
+  SqliteSession(std::shared_ptr<sqlite3> db, std::string path)
+      : db_(std::move(db)), path_(std::move(path)) {
+    bool found = false;
+    identity_ = FileIdentity::of(path_, found);
+  }
 
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
     const std::string rewritten = rewriteOuterJoins(sql);
@@ -70,8 +101,19 @@ class SqliteSession : public Session {
 
   std::string DbmsName() const override { return "SQLite"; }
 
+  // Alive while the path still names the very file the session opened, unchanged: a pooled
+  // session must not keep answering from a file that was since replaced (a rebuilt database),
+  // and one that was written to is simply opened afresh.
+  bool IsAlive() override {
+    bool found = false;
+    const FileIdentity now = FileIdentity::of(path_, found);
+    return found && now == identity_;
+  }
+
  private:
   std::shared_ptr<sqlite3> db_;
+  std::string path_;
+  FileIdentity identity_;
 };
 
 }  // namespace
@@ -113,7 +155,7 @@ std::unique_ptr<Session> openSqliteSession(const std::string& path, long busyTim
       SQLITE_OK) {
     cannotOpen(sqlite3_extended_errcode(raw), path, sqlite3_errmsg(raw));
   }
-  return std::make_unique<SqliteSession>(std::move(db));
+  return std::make_unique<SqliteSession>(std::move(db), name);
 }
 
 }  // namespace velmora::ado
