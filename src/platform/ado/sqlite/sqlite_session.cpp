@@ -68,7 +68,9 @@ class SqliteSession : public Session {
   }
 
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
-    const std::string rewritten = rewriteOuterJoins(sql);
+    // A statement without "+" holds no outer-join marker: the rewrite, which tokenizes the whole
+    // statement, would give it back unchanged.
+    const std::string rewritten = sql.find('+') == std::string::npos ? sql : rewriteOuterJoins(sql);
     if (rewritten.size() > static_cast<std::size_t>(INT_MAX)) {
       throw AutomationError(SQLITE_TOOBIG, "statement too long", FailureKind::kNoAnswer);
     }
@@ -82,9 +84,10 @@ class SqliteSession : public Session {
       throw AutomationError(err::kGenericFailure, "no statement to run (statement: " + sql + ")",
                             FailureKind::kNoAnswer);
     }
-    // One statement per call: what follows it may be blanks, comments and ";" only.
+    // One statement per call: what follows it may be blanks, comments and ";" only. Blanks alone
+    // (the component's statements end with one) need no second look by the parser.
     const std::size_t rest = static_cast<std::size_t>(tail - rewritten.c_str());
-    if (rest < rewritten.size()) {
+    if (rewritten.find_first_not_of(" \t\r\n", rest) != std::string::npos) {
       sqlite3_stmt* extra = nullptr;
       rc = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(rewritten.size() - rest), &extra,
                               nullptr);
