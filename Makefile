@@ -2,6 +2,7 @@
 #   make demo   set up, build, and run a check on the demo fab
 #   make test   set up, build, and run every test (also under AddressSanitizer and UBSan, and
 #               built with clang), and try the installed package
+#   make bench  the check benchmarks on scaled fabs (SQLite and PostgreSQL; bench/README.md)
 #   make bench-batch   the throughput of velmora batch (--jobs 2 against --jobs 1) and the share
 #                      of its HTML report
 
@@ -15,7 +16,8 @@ DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
 .PHONY: setup build build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
-  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak bench-batch clean
+  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak bench bench-smoke \
+  bench-batch clean
 
 setup:
 	./scripts/setup.sh
@@ -89,7 +91,7 @@ test-browser: build
 	VELMORA_TEST_CHROMIUM=$(CHROMIUM) \
 	  ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -R ^ReportInBrowser
 
-test: test-plain test-asan test-odbc test-clang test-package fuzz-smoke test-browser
+test: test-plain test-asan test-odbc test-clang test-package fuzz-smoke test-browser bench-smoke
 
 # 10,000 check runs in one process on one context: resident memory may grow by at most 1 MiB
 # after the first 100 runs. Not part of `make test` (it takes a few minutes).
@@ -101,6 +103,28 @@ soak: build
 
 bench-batch: build
 	./bench/batch_throughput.sh $(BUILD)
+
+# The benchmarks (bench/README.md): every lot of the fabs compared with the statement cache on
+# and off, then checks of a 25-wafer, 20-item lot on fabs of 100, 1,000 and 10,000 lots (SQLite)
+# and of 100 lots on a PostgreSQL server started on loopback (ODBC), cache on and off, in
+# repetitions of random order. Long (half an hour); the fabs are written on first use.
+BENCH = $(BUILD)/bench
+BENCH_MIN_TIME ?= 3
+BENCH_REPETITIONS ?= 3
+bench: build
+	cmake --build $(BUILD) --target velmora-bench-fabs -j $(JOBS)
+	VELMORA_PG_FAB=$(BENCH)/fab-100 ./scripts/pg-test-server.sh $(BENCH)/velmora-bench \
+	  --fab $(BENCH)/fab-100 --fab $(BENCH)/fab-1000 --fab $(BENCH)/fab-10000 \
+	  --pg-fab $(BENCH)/fab-100 --benchmark_min_time=$(BENCH_MIN_TIME) \
+	  --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_enable_random_interleaving=true \
+	  --benchmark_report_aggregates_only=true
+
+# A few seconds: a fab of 14 lots and every lot of the demo home at every step compared with the
+# cache on and off, and one check of each benchmark.
+bench-smoke: build
+	cmake --build $(BUILD) --target velmora-bench-smoke-fab -j $(JOBS)
+	$(BENCH)/velmora-bench --smoke --fab $(BENCH)/fab-14 --demo $(BUILD)/demo-home \
+	  --benchmark_min_time=0.000001
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)

@@ -18,7 +18,9 @@
 # The server is stopped and the folder removed when the script ends, however it ends. The exit
 # status is COMMAND's. Run as root, the server runs as the "postgres" user (initdb refuses root).
 # Environment: PG_BINDIR (default /usr/lib/postgresql/15/bin; else the tools on PATH),
-# VELMORA_PG_ODBC_DRIVER (default "PostgreSQL Unicode").
+# VELMORA_PG_ODBC_DRIVER (default "PostgreSQL Unicode"), VELMORA_PG_FAB (a scaled fab written by
+# velmora-fabgen --pg, see bench/README.md: its mes.pg.sql and inspection.pg.sql are loaded
+# instead of the demo seed).
 set -euo pipefail
 
 if [ $# -eq 0 ]; then
@@ -119,8 +121,20 @@ load() {
   "${as_owner[@]}" "$(pg psql)" -X -q -v ON_ERROR_STOP=1 -h "$folder" -p "$port" -U postgres \
     -d "$1" -c "SET ROLE velmora" -f "$2" -f "$3" >/dev/null
 }
-load mes "$repo/demo/sql/mes-schema.pg.sql" "$repo/demo/sql/mes-seed.sql"
-load inspection "$repo/demo/sql/inspection-schema.pg.sql" "$repo/demo/sql/inspection-seed.sql"
+mes_data="$repo/demo/sql/mes-seed.sql"
+inspection_data="$repo/demo/sql/inspection-seed.sql"
+if [ -n "${VELMORA_PG_FAB:-}" ]; then
+  mes_data="$(cd "$VELMORA_PG_FAB" && pwd)/mes.pg.sql"
+  inspection_data="$(cd "$VELMORA_PG_FAB" && pwd)/inspection.pg.sql"
+  for file in "$mes_data" "$inspection_data"; do
+    if [ ! -r "$file" ]; then
+      echo "pg-test-server: $file not found (write the fab with velmora-fabgen --pg)" >&2
+      exit 2
+    fi
+  done
+fi
+load mes "$repo/demo/sql/mes-schema.pg.sql" "$mes_data"
+load inspection "$repo/demo/sql/inspection-schema.pg.sql" "$inspection_data"
 
 odbc() {
   printf 'Driver={%s};Server=127.0.0.1;Port=%s;Database=%s;UID=velmora;PWD={%s};' \

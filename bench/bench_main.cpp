@@ -1,0 +1,567 @@
+// velmora-bench: the check benchmarks of `make bench` and `make bench-smoke`.
+//
+//   velmora-bench [--fab DIR]... [--pg-fab DIR] [--demo DIR] [--smoke] [--statements]
+//                 [--no-compare] [benchmark flags]
+//
+// For every scaled fab (a home written by velmora-fabgen) it benchmarks checks of the fab's
+// benchmark lot (25 wafers, 20 items) with the statement cache on and off: for --fab on the fab's
+// SQLite databases, for --pg-fab over ODBC on the PostgreSQL server that scripts/pg-test-server.sh
+// started with that fab loaded (VELMORA_PG_FAB=DIR). The checks run as a long-running MES client
+// makes them: configuration read and MES database opened once, then a fresh check object and one
+// Execute for every check. Per check it reports the time, the statements the checks issued, the
+// distinct statements among them, the statements that reached the database engine, the logins
+// (first run of the process / later runs) and the peak memory of the process.
+//
+// The table's time is the median over all checks of a benchmark (run with repetitions in random
+// order, the noise of a shared machine spreads over all of them alike).
+//
+// First it compares the output (the check JSON and the trace) with the cache on and off for every
+// lot of every fab, and for every lot at every step of the --demo home, in one process per core;
+// any difference fails the run. Finally it prints the table and the targets; a missed target fails
+// the run too (with
+// --smoke, one iteration each on a small fab, only the targets that do not depend on timing).
+// --statements also lists the statements the benchmark lot's check sends most often;
+// --no-compare skips the output comparison (for profiling the benchmarks alone).
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "check_run.hpp"
+#include "statement_log.hpp"
+#include "velmora/counters.hpp"
+
+namespace velmora::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kCacheMiB = 64;
+
+struct Check {
+  std::string lot;
+  std::string step;
+};
+
+// What the benchmark of one fab and cache setting measured over all its checks.
+struct Measure {
+  std::vector<double> ms;  // each check's time
+  std::uint64_t issued = 0;
+  std::uint64_t engine = 0;
+  double peakMiB = 0;
+
+  bool done() const { return !ms.empty(); }
+  double checks() const { return static_cast<double>(ms.size()); }
+  // The median check time: the noise of a shared machine only ever adds time, and the median
+  // keeps the occasional stalled check out.
+  double msPerCheck() const {
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t n = sorted.size();
+    return n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+  }
+  double issuedPerCheck() const { return static_cast<double>(issued) / checks(); }
+  double enginePerCheck() const { return static_cast<double>(engine) / checks(); }
+};
+
+struct Fab {
+  std::string dir;            // the fab as velmora-fabgen wrote it
+  std::string home;           // where the checks run (dir, or a home on the server)
+  std::string database;       // "SQLite" or "PostgreSQL (ODBC)"
+  std::vector<Check> checks;  // every lot; the first is the benchmark lot
+  std::size_t distinct = 0;   // distinct statements of the benchmark lot's check
+  int firstRunLogins = -1;    // logins of the first check of the process on this fab
+  int laterRunLogins = 0;     // most logins of any later check
+  Measure measures[2];        // cache off, on
+};
+
+// ---------------------------------------------------------------------------------------------
+// Process memory
+
+// Resets the peak resident size the kernel keeps for the process (VmHWM).
+void resetPeakMemory() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double peakMemoryMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Homes
+
+void writeText(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// A temporary folder, removed with everything in it when the object goes.
+class TempHome {
+ public:
+  TempHome() {
+    std::string pattern = (fs::temp_directory_path() / "velmora-bench.XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temp folder");
+    path_ = pattern;
+  }
+  ~TempHome() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  TempHome(const TempHome&) = delete;
+  TempHome& operator=(const TempHome&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::vector<Check> readChecks(const fs::path& list) {
+  std::vector<Check> checks;
+  std::ifstream in(list);
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::size_t comma = line.find(',');
+    if (comma != std::string::npos)
+      checks.push_back({line.substr(0, comma), line.substr(comma + 1)});
+  }
+  return checks;
+}
+
+// Every lot at every step of a home's SQLite MES database (for the demo home).
+std::vector<Check> everyLotAtEveryStep(const fs::path& mesDb) {
+  std::vector<Check> checks;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(mesDb.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    const char* sql =
+        "SELECT L.LOTID, S.STEPID FROM MES_LOT_INFO L, PARM_STEP_INFO S ORDER BY 1, 2";
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
+      while (sqlite3_step(statement) == SQLITE_ROW) {
+        checks.push_back({reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
+                          reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))});
+      }
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return checks;
+}
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// The configuration of a home on the test server: both databases through ODBC.
+std::string pgConfig() {
+  const std::string mes = environment("VELMORA_TEST_PG_MES");
+  const std::string driver = environment("VELMORA_TEST_PG_DRIVER");
+  const std::string port = environment("VELMORA_TEST_PG_PORT");
+  if (mes.empty() || driver.empty() || port.empty()) {
+    throw std::runtime_error(
+        "--pg-fab needs the server of scripts/pg-test-server.sh (VELMORA_TEST_PG_MES, ...)");
+  }
+  // The script's connection strings end with "PWD={<password>};".
+  const std::size_t at = mes.find("PWD={");
+  const std::string password = mes.substr(at + 5, mes.find('}', at + 5) - at - 5);
+  return "[MESDB]\nConnection=odbc:" + mes +
+         "\n[MSSQL]\nServerName=127.0.0.1\nUserName=velmora\nInitDB=inspection\nPassword=" +
+         password + "\n[Providers]\nSQLOLEDB.1=odbc:Driver={" + driver + "};Port=" + port + "\n";
+}
+
+// The distinct statements of the check of `check` on the fab's SQLite databases: a cache-off run
+// on a home whose files no earlier run opened (the MES file by its own path, the inspection file
+// through a new link), with every statement recorded where it reaches SQLite.
+std::size_t distinctStatements(const Fab& fab, const Check& check, bool show) {
+  TempHome home;
+  const fs::path dir = fs::absolute(fab.dir);
+  fs::create_symlink(dir / "inspection.db", home.path() / "inspection.db");
+  writeText(home.path() / "INI" / "MESconfig.ini",
+            "[MESDB]\nConnection=sqlite:" + (dir / "mes.db").string() +
+                "\n[MSSQL]\nServerName=inspection.db\nUserName=inspector\nInitDB=INSPECTION\n"
+                "[Providers]\nSQLOLEDB.1=sqlite\n");
+  StatementLog log;
+  runCheck(home.path().string(), check.lot, check.step, 0);
+  if (show) {
+    std::cout << "statements of " << check.lot << ": " << log.statements() << " sent, "
+              << log.distinct() << " distinct; the most sent:\n";
+    for (const StatementLog::Repeat& repeat : log.mostSent(12, 72)) {
+      std::cout << "  " << repeat.sent << " sent, " << repeat.distinct
+                << " distinct: " << repeat.start << "\n";
+    }
+  }
+  return log.distinct();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The benchmark
+
+// Checks the fab's benchmark lot again and again with one host (see check_run.hpp): its MES
+// login comes with the first check of the process on the fab, as does the first inspection
+// login; later checks find the inspection login in the pool.
+void checkBenchmark(benchmark::State& state, Fab* fab, bool cache) {
+  const Check& check = fab->checks.front();
+  Measure& m = fab->measures[cache ? 1 : 0];
+  resetPeakMemory();
+  std::uint64_t logins = databaseCounters().logins;
+  Host host(fab->home, cache ? kCacheMiB : 0);
+  const DatabaseCounters before = databaseCounters();
+  std::size_t checks = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::string result = host.check(check.lot, check.step);
+    const auto end = std::chrono::steady_clock::now();
+    m.ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    ++checks;
+    const std::uint64_t now = databaseCounters().logins;
+    const int used = static_cast<int>(now - logins);
+    logins = now;
+    if (fab->firstRunLogins < 0) {
+      fab->firstRunLogins = used;
+    } else if (checks > 1) {
+      fab->laterRunLogins = std::max(fab->laterRunLogins, used);
+    }
+    if (result != "ok") {
+      state.SkipWithError(("the check returned '" + result + "'").c_str());
+      break;
+    }
+  }
+  const DatabaseCounters after = databaseCounters();
+  m.issued += after.statementsIssued - before.statementsIssued;
+  m.engine += after.statementsExecuted - before.statementsExecuted;
+  m.peakMiB = std::max(m.peakMiB, peakMemoryMiB());
+  if (checks == 0) return;
+  const double n = static_cast<double>(checks);
+  state.counters["issued"] =
+      static_cast<double>(after.statementsIssued - before.statementsIssued) / n;
+  state.counters["engine"] =
+      static_cast<double>(after.statementsExecuted - before.statementsExecuted) / n;
+  state.counters["peak_MiB"] = m.peakMiB;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The output comparison
+
+// Checks to compare with the cache off and on: every lot of a home.
+struct Comparison {
+  std::string home;
+  std::vector<Check> checks;
+  std::string label;
+};
+
+// Compares the checks of `part` (every `parts`-th one, from the `part`-th) with the cache off and
+// on; returns the number whose JSON or trace differ (the first few are shown).
+int compareCacheOnOff(const std::vector<Comparison>& work, int part, int parts) {
+  int differences = 0;
+  for (const Comparison& comparison : work) {
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t compared = 0;
+    int different = 0;
+    for (std::size_t i = static_cast<std::size_t>(part); i < comparison.checks.size();
+         i += static_cast<std::size_t>(parts)) {
+      const Check& check = comparison.checks[i];
+      const CheckOutcome off = runCheck(comparison.home, check.lot, check.step, 0);
+      const CheckOutcome on = runCheck(comparison.home, check.lot, check.step, kCacheMiB);
+      ++compared;
+      if (off.json == on.json && off.trace == on.trace) continue;
+      if (++different <= 3) {
+        std::cerr << "DIFFERENT with the cache on: " << check.lot << " at " << check.step << " ("
+                  << comparison.label << ")\n--- cache off:\n"
+                  << off.json << "\n--- cache on:\n"
+                  << on.json << "\n";
+      }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "output with the cache on and off: " << compared << " checks on "
+              << comparison.label << " (part " << part + 1 << " of " << parts << "), " << different
+              << " different (" << static_cast<int>(seconds) << " s)" << std::endl;
+    differences += different;
+  }
+  return differences;
+}
+
+// Runs the comparison in `parts` child processes side by side (each with a SQLite of its own, so
+// that they do not contend for its allocator's lock). Called before this process opens any
+// database, so that the children inherit no connection. Returns the number of differences (a
+// child that did not end normally counts as one).
+int compareInProcesses(const std::vector<Comparison>& work, int parts) {
+  std::vector<pid_t> children;
+  for (int part = 0; part < parts; ++part) {
+    std::cout.flush();
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("cannot start a comparison process");
+    if (pid == 0) {
+      int differences = 1;
+      try {
+        differences = compareCacheOnOff(work, part, parts);
+      } catch (const std::exception& e) {
+        std::cerr << "velmora-bench: comparison: " << e.what() << "\n";
+      }
+      std::cout.flush();
+      _exit(std::min(differences, 255));
+    }
+    children.push_back(pid);
+  }
+  int differences = 0;
+  for (const pid_t child : children) {
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+      ++differences;
+    } else {
+      differences += WEXITSTATUS(status);
+    }
+  }
+  return differences;
+}
+
+// The benchmark lot must show findings of every kind (at a final QC step, where every code
+// translates): a generator that stopped producing one would make the benchmark measure less.
+// Returns the kinds missing from the check's JSON.
+std::vector<std::string> missingFindingKinds(const std::string& json) {
+  struct Kind {
+    const char* name;
+    std::vector<const char*> entries;  // any of them shows the kind
+  };
+  const Kind kinds[] = {
+      {"BYL", {"/BYL"}},
+      {"SDL", {"/SDL"}},
+      {"CP/CPK/CPCPK", {"/FQCIDT021"}},
+      {"WLY", {"/FQCIDT022"}},
+      {"LLY", {"/FQCIDT023"}},
+      {"BYW", {"/BYW"}},
+      {"SDW", {"/SDW"}},
+      {"OFS", {"/OFS"}},
+      {"OFCS", {"/OFCS"}},
+      {"OFC", {"/OFC,", "/OFC\""}},
+      {"SPC rules", {"/R"}},
+      {"fail reasons", {"/101", "/102", "/103", "/210", "/220", "/230", "/240", "/250"}},
+  };
+  std::vector<std::string> missing;
+  for (const Kind& kind : kinds) {
+    const bool shown = std::any_of(kind.entries.begin(), kind.entries.end(), [&](const char* e) {
+      return json.find(e) != std::string::npos;
+    });
+    if (!shown) missing.push_back(kind.name);
+  }
+  return missing;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The table
+
+std::string fixed(double value, int decimals) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return buffer;
+}
+
+std::string grouped(std::size_t value) {
+  std::string digits = std::to_string(value);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
+}
+
+struct Verdicts {
+  int missed = 0;
+  void report(bool met, const std::string& what) {
+    std::cout << (met ? "  met     " : "  MISSED  ") << what << "\n";
+    if (!met) ++missed;
+  }
+};
+
+void printTable(const std::vector<Fab>& fabs) {
+  std::cout << "\n| database | lots in the fab | cache | ms/check | statements issued | distinct "
+               "| reached the engine | logins (first run / later) | peak MiB |\n"
+               "|---|--:|---|--:|--:|--:|--:|--:|--:|\n";
+  for (const Fab& fab : fabs) {
+    for (int cache = 0; cache < 2; ++cache) {
+      const Measure& m = fab.measures[cache];
+      if (!m.done()) continue;
+      std::cout << "| " << fab.database << " | " << grouped(fab.checks.size()) << " | "
+                << (cache ? "on" : "off") << " | " << fixed(m.msPerCheck(), 1) << " | "
+                << fixed(m.issuedPerCheck(), 0) << " | " << grouped(fab.distinct) << " | "
+                << fixed(m.enginePerCheck(), 0) << " | " << fab.firstRunLogins << " / "
+                << fab.laterRunLogins << " | " << fixed(m.peakMiB, 0) << " |\n";
+    }
+  }
+  std::cout << "\n";
+}
+
+void judge(const std::vector<Fab>& fabs, bool timing, Verdicts& verdicts) {
+  std::cout << "Targets:\n";
+  const Fab* smallest = nullptr;
+  const Fab* largest = nullptr;
+  for (const Fab& fab : fabs) {
+    const Measure& off = fab.measures[0];
+    const Measure& on = fab.measures[1];
+    if (!off.done() || !on.done()) continue;
+    const std::string label = fab.database + ", " + grouped(fab.checks.size()) + " lots";
+    const double engine = on.enginePerCheck();
+    const double issued = on.issuedPerCheck();
+    verdicts.report(engine <= static_cast<double>(fab.distinct),
+                    label + ": statements reaching the engine " + fixed(engine, 0) +
+                        " <= distinct " + grouped(fab.distinct));
+    verdicts.report(engine <= 0.3 * issued, label + ": reaching the engine / issued = " +
+                                                fixed(engine / issued, 3) + " <= 0.3");
+    const bool odbc = fab.database != "SQLite";
+    if (odbc) {
+      verdicts.report(fab.firstRunLogins <= 2 && fab.laterRunLogins <= 1,
+                      label + ": logins " + std::to_string(fab.firstRunLogins) +
+                          " in the first run <= 2, " + std::to_string(fab.laterRunLogins) +
+                          " in later runs <= 1");
+    }
+    if (timing) {
+      const double limit = odbc ? 0.35 : 0.45;
+      const double ratio = on.msPerCheck() / off.msPerCheck();
+      verdicts.report(ratio <= limit, label + ": ms/check cache on / off = " + fixed(ratio, 3) +
+                                          " <= " + fixed(limit, 2));
+    }
+    if (!odbc) {
+      if (smallest == nullptr || fab.checks.size() < smallest->checks.size()) smallest = &fab;
+      if (largest == nullptr || fab.checks.size() > largest->checks.size()) largest = &fab;
+    }
+  }
+  if (timing && smallest != nullptr && largest != smallest) {
+    for (int cache = 0; cache < 2; ++cache) {
+      const double ratio =
+          largest->measures[cache].msPerCheck() / smallest->measures[cache].msPerCheck();
+      verdicts.report(ratio <= 1.2, "SQLite, cache " + std::string(cache ? "on" : "off") + ": " +
+                                        grouped(largest->checks.size()) + " lots / " +
+                                        grouped(smallest->checks.size()) +
+                                        " lots = " + fixed(ratio, 3) + " <= 1.2");
+    }
+  }
+}
+
+int usage() {
+  std::cerr << "usage: velmora-bench [--fab DIR]... [--pg-fab DIR] [--demo DIR] [--smoke] "
+               "[--statements] [--no-compare] [benchmark flags]\n";
+  return 2;
+}
+
+}  // namespace
+}  // namespace velmora::bench
+
+int main(int argc, char** argv) {
+  using namespace velmora::bench;
+  std::vector<std::string> sqliteFabs;
+  std::string pgFab;
+  std::string demo;
+  bool smoke = false;
+  bool showStatements = false;
+  bool compare = true;
+  std::vector<char*> rest{argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--fab" && i + 1 < argc) {
+      sqliteFabs.push_back(argv[++i]);
+    } else if (arg == "--pg-fab" && i + 1 < argc) {
+      pgFab = argv[++i];
+    } else if (arg == "--demo" && i + 1 < argc) {
+      demo = argv[++i];
+    } else if (arg == "--smoke") {
+      smoke = true;
+    } else if (arg == "--statements") {
+      showStatements = true;
+    } else if (arg == "--no-compare") {
+      compare = false;
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  if (sqliteFabs.empty() && pgFab.empty()) return usage();
+  int restCount = static_cast<int>(rest.size());
+  benchmark::Initialize(&restCount, rest.data());
+  if (restCount > 1) return usage();
+
+  try {
+    std::unique_ptr<TempHome> pgHome;
+    std::vector<Fab> fabs;
+    auto fab = [](const std::string& dir, const std::string& home, const char* database) {
+      Fab made;
+      made.dir = dir;
+      made.home = home;
+      made.database = database;
+      return made;
+    };
+    for (const std::string& dir : sqliteFabs) fabs.push_back(fab(dir, dir, "SQLite"));
+    if (!pgFab.empty()) {
+      pgHome = std::make_unique<TempHome>();
+      writeText(pgHome->path() / "INI" / "MESconfig.ini", pgConfig());
+      fabs.push_back(fab(pgFab, pgHome->path().string(), "PostgreSQL (ODBC)"));
+    }
+    for (Fab& fab : fabs) {
+      fab.checks = readChecks(fs::path(fab.dir) / "lots.txt");
+      if (fab.checks.empty()) throw std::runtime_error("no lots in " + fab.dir + "/lots.txt");
+    }
+
+    // The comparison first, in processes of its own: the benchmarks then have the machine.
+    int differences = 0;
+    if (compare) {
+      std::vector<Comparison> work;
+      for (const Fab& fab : fabs) {
+        work.push_back({fab.home, fab.checks, fab.database + " " + fab.dir});
+      }
+      if (!demo.empty()) {
+        work.push_back({demo, everyLotAtEveryStep(fs::path(demo) / "mes.db"),
+                        "the demo home, every lot at every step"});
+      }
+      const int parts = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+      differences = compareInProcesses(work, parts);
+    }
+
+    for (Fab& fab : fabs) {
+      for (int cache = 0; cache < 2; ++cache) {
+        const std::string name = (fab.database == "SQLite" ? "sqlite" : "odbc-pg") +
+                                 std::string("/lots:") + std::to_string(fab.checks.size()) +
+                                 "/cache:" + (cache ? "on" : "off");
+        benchmark::RegisterBenchmark(name.c_str(), checkBenchmark, &fab, cache == 1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+      }
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    Verdicts verdicts;
+    for (Fab& fab : fabs) {
+      fab.distinct = distinctStatements(fab, fab.checks.front(), showStatements);
+      const CheckOutcome bench =
+          runCheck(fab.home, fab.checks.front().lot, fab.checks.front().step, kCacheMiB);
+      const std::vector<std::string> missing = missingFindingKinds(bench.json);
+      std::string list;
+      for (const std::string& kind : missing) list += " " + kind;
+      verdicts.report(missing.empty(), "benchmark lot " + fab.checks.front().lot + " on " +
+                                           fab.database + " shows findings of every kind" +
+                                           (missing.empty() ? "" : " (missing:" + list + ")"));
+    }
+    printTable(fabs);
+    judge(fabs, !smoke, verdicts);
+    if (compare) {
+      verdicts.report(differences == 0, "identical output with the cache on and off");
+    }
+    return verdicts.missed == 0 ? 0 : 1;
+  } catch (const std::exception& e) {
+    std::cerr << "velmora-bench: " << e.what() << "\n";
+    return 1;
+  }
+}

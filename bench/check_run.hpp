@@ -1,0 +1,39 @@
+// One check run as the command line makes it, for the benchmarks and the output comparison.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "velmora/context.hpp"
+
+namespace velmora::bench {
+
+struct CheckOutcome {
+  std::string result;              // what Execute returned
+  std::string json;                // what `velmora check --format json` prints
+  std::vector<std::string> trace;  // the trace entries, in order
+};
+
+// Checks `lot` at `step` with the configuration of `home` (its MES database opened for this run,
+// as the command line does) and a statement cache of `cacheMiB` MiB (0: off).
+CheckOutcome runCheck(const std::string& home, const std::string& lot, const std::string& step,
+                      std::size_t cacheMiB);
+
+// An MES client that checks lot after lot, as a long-running host does: configuration read and
+// MES database opened once, a fresh check object for every check, a trace that keeps nothing.
+class Host {
+ public:
+  Host(const std::string& home, std::size_t cacheMiB);
+
+  // One check; returns what Execute returned.
+  std::string check(const std::string& lot, const std::string& step);
+
+ private:
+  std::shared_ptr<Context> context_;
+  std::shared_ptr<MesDatabase> mes_;
+  std::shared_ptr<TraceLog> trace_;
+};
+
+}  // namespace velmora::bench
