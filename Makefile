@@ -106,8 +106,9 @@ bench-batch: build
 
 # The benchmarks (bench/README.md): every lot of the fabs compared with the statement cache on
 # and off, then checks of a 25-wafer, 20-item lot on fabs of 100, 1,000 and 10,000 lots (SQLite)
-# and of 100 lots on a PostgreSQL server started on loopback (ODBC), cache on and off, in
-# repetitions of random order. Long (half an hour); the fabs are written on first use.
+# and of 100 lots on a PostgreSQL server started on loopback (ODBC), cache off and on in turn,
+# in repetitions of random order. Long (half an hour on an idle 2-core machine, most of it the
+# comparison); the fabs are written on first use.
 BENCH = $(BUILD)/bench
 BENCH_MIN_TIME ?= 3
 BENCH_REPETITIONS ?= 3
