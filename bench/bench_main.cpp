@@ -40,8 +40,8 @@
 #include <vector>
 
 #include "check_run.hpp"
+#include "platform/counters/counters.hpp"
 #include "statement_log.hpp"
-#include "velmora/counters.hpp"
 
 namespace velmora::bench {
 namespace {

@@ -18,11 +18,11 @@
 
 #include "platform/ado/odbc/loopback.hpp"
 #include "platform/ado/odbc/pg_server.hpp"
+#include "platform/counters/counters.hpp"
 #include "support/scripted_mes.hpp"
 #include "support/temp_sqlite.hpp"
 #include "velmora/abnormals.hpp"
 #include "velmora/client.hpp"
-#include "velmora/counters.hpp"
 #include "velmora/report.hpp"
 
 namespace velmora {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/ado/sqlite/sqlite_driver.hpp"
+#include "platform/counters/counters.hpp"
 #include "support/temp_sqlite.hpp"
-#include "velmora/counters.hpp"
 
 namespace velmora::ado {
 namespace {
