@@ -33,11 +33,7 @@ class OdbcSession : public Session {
     std::string context = "statement: " + sql;
     if (statementText != sql) context += "; as run: " + statementText;
 
-    odbc::StatementHandle statement = odbc::allocateStatement(*link_, secrets_);
-    // A driver that cannot time statements out refuses the attribute or changes its value; the
-    // statement then runs as long as the server lets it.
-    SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(queryTimeout_), SQL_IS_UINTEGER);
+    const odbc::StatementHandle statement = timedStatement();
     std::vector<SQLWCHAR> wide = odbc::toWide(statementText);
     const SQLRETURN rc =
         SQLExecDirectW(statement.get(), wide.data(), static_cast<SQLINTEGER>(wide.size() - 1));
@@ -65,7 +61,10 @@ class OdbcSession : public Session {
       return false;
     }
     try {
-      odbc::StatementHandle statement = odbc::allocateStatement(*link_, secrets_);
+      // With the query timeout of every other statement: a driver that applies the timeout by a
+      // statement of its own (PostgreSQL's sets statement_timeout) would otherwise send two more
+      // for the check, one to clear the timeout and one to restore it.
+      const odbc::StatementHandle statement = timedStatement();
       std::vector<SQLWCHAR> wide = odbc::toWide(oracle_ ? "SELECT 1 FROM DUAL" : "SELECT 1");
       if (!succeeded(SQLExecDirectW(statement.get(), wide.data(),
                                     static_cast<SQLINTEGER>(wide.size() - 1)))) {
@@ -78,6 +77,16 @@ class OdbcSession : public Session {
   }
 
  private:
+  // A new statement of the link with the session's query timeout. A driver that cannot time
+  // statements out refuses the attribute or changes its value; the statement then runs as long
+  // as the server lets it.
+  odbc::StatementHandle timedStatement() const {
+    odbc::StatementHandle statement = odbc::allocateStatement(*link_, secrets_);
+    SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(queryTimeout_), SQL_IS_UINTEGER);
+    return statement;
+  }
+
   std::unique_ptr<Link> link_;
   std::string dbmsName_;
   bool oracle_;
