@@ -16,8 +16,8 @@ DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
 .PHONY: setup build build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
-  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak bench bench-smoke \
-  bench-batch clean
+  test-clang test-package test-browser abi-list fuzz fuzz-smoke soak bench bench-compare \
+  bench-time bench-smoke bench-batch clean
 
 setup:
 	./scripts/setup.sh
@@ -104,21 +104,29 @@ soak: build
 bench-batch: build
 	./bench/batch_throughput.sh $(BUILD)
 
-# The benchmarks (bench/README.md): every lot of the fabs compared with the statement cache on
-# and off, then checks of a 25-wafer, 20-item lot on fabs of 100, 1,000 and 10,000 lots (SQLite)
-# and of 100 lots on a PostgreSQL server started on loopback (ODBC), cache off and on in turn,
-# in repetitions of random order. Long (half an hour on an idle 2-core machine, most of it the
-# comparison); the fabs are written on first use.
+# The benchmarks (bench/README.md), under a PostgreSQL server started on loopback with the
+# 100-lot fab loaded; the fabs are written on first use. make bench does both parts in one run:
+#   bench-compare  every lot of the fabs checked with the statement cache on and off, the output
+#                  compared (about 40 minutes, one process per core; needs no quiet machine);
+#   bench-time     a 25-wafer, 20-item lot checked on fabs of 100, 1,000 and 10,000 lots (SQLite)
+#                  and of 100 lots over ODBC, cache on and off, in repetitions of random order
+#                  (about 10 minutes; run it on a quiet machine).
 BENCH = $(BUILD)/bench
 BENCH_MIN_TIME ?= 3
 BENCH_REPETITIONS ?= 3
+BENCH_FABS = --fab $(BENCH)/fab-100 --fab $(BENCH)/fab-1000 --fab $(BENCH)/fab-10000 \
+  --pg-fab $(BENCH)/fab-100
+BENCH_TIMING = --benchmark_min_time=$(BENCH_MIN_TIME) \
+  --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true
+BENCH_RUN = cmake --build $(BUILD) --target velmora-bench-fabs -j $(JOBS) && \
+  VELMORA_PG_FAB=$(BENCH)/fab-100 ./scripts/pg-test-server.sh $(BENCH)/velmora-bench $(BENCH_FABS)
 bench: build
-	cmake --build $(BUILD) --target velmora-bench-fabs -j $(JOBS)
-	VELMORA_PG_FAB=$(BENCH)/fab-100 ./scripts/pg-test-server.sh $(BENCH)/velmora-bench \
-	  --fab $(BENCH)/fab-100 --fab $(BENCH)/fab-1000 --fab $(BENCH)/fab-10000 \
-	  --pg-fab $(BENCH)/fab-100 --benchmark_min_time=$(BENCH_MIN_TIME) \
-	  --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_enable_random_interleaving=true \
-	  --benchmark_report_aggregates_only=true
+	$(BENCH_RUN) $(BENCH_TIMING)
+bench-compare: build
+	$(BENCH_RUN) --compare-only
+bench-time: build
+	$(BENCH_RUN) --no-compare $(BENCH_TIMING)
 
 # A few seconds: a fab of 14 lots and every lot of the demo home at every step compared with the
 # cache on and off, and one check of each benchmark.

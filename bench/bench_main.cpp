@@ -1,7 +1,7 @@
 // velmora-bench: the check benchmarks of `make bench` and `make bench-smoke`.
 //
 //   velmora-bench [--fab DIR]... [--pg-fab DIR] [--demo DIR] [--smoke] [--statements]
-//                 [--no-compare] [benchmark flags]
+//                 [--no-compare | --compare-only] [benchmark flags]
 //
 // For every scaled fab (a home written by velmora-fabgen) it benchmarks checks of the fab's
 // benchmark lot (25 wafers, 20 items) with the statement cache on and off: for --fab on the fab's
@@ -21,7 +21,8 @@
 // the run too (with
 // --smoke, one iteration each on a small fab, only the targets that do not depend on timing).
 // --statements also lists the statements the benchmark lot's check sends most often;
-// --no-compare skips the output comparison (for profiling the benchmarks alone).
+// --no-compare skips the output comparison (the timed part alone, on a quiet machine, or for
+// profiling); --compare-only runs the comparison alone, which needs no quiet machine.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -469,7 +470,7 @@ void judge(const std::vector<Fab>& fabs, bool timing, Verdicts& verdicts) {
 
 int usage() {
   std::cerr << "usage: velmora-bench [--fab DIR]... [--pg-fab DIR] [--demo DIR] [--smoke] "
-               "[--statements] [--no-compare] [benchmark flags]\n";
+               "[--statements] [--no-compare | --compare-only] [benchmark flags]\n";
   return 2;
 }
 
@@ -484,6 +485,7 @@ int main(int argc, char** argv) {
   bool smoke = false;
   bool showStatements = false;
   bool compare = true;
+  bool time = true;
   std::vector<char*> rest{argv[0]};
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -499,11 +501,13 @@ int main(int argc, char** argv) {
       showStatements = true;
     } else if (arg == "--no-compare") {
       compare = false;
+    } else if (arg == "--compare-only") {
+      time = false;
     } else {
       rest.push_back(argv[i]);
     }
   }
-  if (sqliteFabs.empty() && pgFab.empty()) return usage();
+  if ((sqliteFabs.empty() && pgFab.empty()) || (!compare && !time)) return usage();
   int restCount = static_cast<int>(rest.size());
   benchmark::Initialize(&restCount, rest.data());
   if (restCount > 1) return usage();
@@ -542,6 +546,11 @@ int main(int argc, char** argv) {
       }
       const int parts = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
       differences = compareInProcesses(work, parts);
+    }
+    if (!time) {
+      Verdicts verdicts;
+      verdicts.report(differences == 0, "identical output with the cache on and off");
+      return verdicts.missed == 0 ? 0 : 1;
     }
 
     for (Fab& fab : fabs) {
