@@ -80,10 +80,10 @@ TEST(ClientConfig, TimeoutsAndCacheSizeDefaultOrAreWholeNumbers) {
   EXPECT_EQ(set.timeouts.busy, 2);
   EXPECT_EQ(set.statementCacheMiB, 0U);
 
-  for (const std::string bad : {"QueryTimeout=-1", "BusyTimeout=1.5", "QueryTimeout=30s",
-                                "BusyTimeout=99999999999999999999", "QueryTimeout=86401",
-                                "StatementCacheMiB=64MB", "StatementCacheMiB=-1",
-                                "StatementCacheMiB=1048577"}) {
+  for (const std::string bad :
+       {"QueryTimeout=-1", "BusyTimeout=1.5", "QueryTimeout=30s",
+        "BusyTimeout=99999999999999999999", "QueryTimeout=86401", "StatementCacheMiB=64MB",
+        "StatementCacheMiB=-1", "StatementCacheMiB=1048577"}) {
     writeText(home.file("INI/MESconfig.ini"), "[MESDB]\nConnection=sqlite:mes.db\n" + bad + "\n");
     const AutomationError error = configFailure(home.path().string());
     const std::string key = bad.substr(0, bad.find('='));
