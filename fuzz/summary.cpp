@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string finding = row[col::kFinding].toText();
     if (finding.empty()) continue;
     for (const std::string& code : splitAll(finding, ',')) {
-      const std::string reason = tnsReason(*f.context, code, f.state.stepId);
+      const std::string reason = tnsReason(f.run, code, f.state.stepId);
       if (reason.empty()) continue;
       const std::string entry = row[col::kItemName].toText() + "/" + trimSpaces(reason);
       given.push_back(entry);
