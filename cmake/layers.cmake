@@ -96,7 +96,14 @@ target_include_directories(velmora PUBLIC
 target_compile_features(velmora PUBLIC cxx_std_20)
 target_link_libraries(velmora PRIVATE velmora_client)
 target_link_options(velmora PRIVATE
-  -Wl,--version-script=${PROJECT_SOURCE_DIR}/src/capi/exports.map -Wl,--no-undefined)
+  -Wl,--version-script=${PROJECT_SOURCE_DIR}/src/capi/exports.map)
+# Every symbol the library needs must be resolved when it is linked, so that a missing
+# dependency shows here and not in an integrator's program. Except with clang's sanitizers:
+# their runtime is linked into the executable, never into a shared library, and the library's
+# calls into it are resolved when the program loads.
+if(NOT (VELMORA_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang"))
+  target_link_options(velmora PRIVATE -Wl,--no-undefined)
+endif()
 set_property(TARGET velmora APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/src/capi/exports.map)
 foreach(layer IN LISTS VELMORA_LAYERS)
   set_property(TARGET velmora PROPERTY LINK_LIBRARY_OVERRIDE_${layer} WHOLE_ARCHIVE)
