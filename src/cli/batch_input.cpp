@@ -4,24 +4,13 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/blanks.hpp"
 #include "cli/sql_literal.hpp"
 #include "velmora/error.hpp"
 #include "velmora/recordset.hpp"
 
 namespace velmora::cli {
 namespace {
-
-bool isBlankChar(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string trimBlanks(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && isBlankChar(text[begin])) ++begin;
-  while (end > begin && isBlankChar(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
 
 std::string lowerAscii(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -127,11 +127,12 @@ void writeBatchReport(std::ostream& html, const BatchSummary& summary,
        << (summary.jobs == 1 ? " job" : " jobs") << "</td></tr>\n</table>\n";
 
   const auto top = topReasons(summary, kParetoBars);
+  const std::size_t total = reasonTotal(summary);
   html << "<h2>Reason codes</h2>\n<p class=\"note\">The " << top.size() << " most frequent of "
-       << summary.reasons.size() << " reasons (item/reason) in " << reasonTotal(summary)
+       << summary.reasons.size() << " reasons (item/reason) in " << total
        << " entries: a lot reason counts once per lot, a record's reason once per record; the "
           "share is cumulative.</p>\n"
-       << paretoChartHtml(top, reasonTotal(summary));
+       << paretoChartHtml(top, total);
 
   if (!summary.failed.empty()) {
     html << "<h2>Lots that did not return \"ok\" (" << summary.failed.size()

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "cli/blanks.hpp"
 #include "cli/html_text.hpp"
 #include "cli/reason_entries.hpp"
 #include "cli/sql_literal.hpp"
@@ -87,12 +88,6 @@ unsigned recordKinds(const Abnormal& record) {
 
 void append(std::string& out, std::initializer_list<std::string_view> parts) {
   for (std::string_view part : parts) out.append(part);
-}
-
-std::string trimBlanks(const std::string& text) {
-  const std::size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos) return "";
-  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
 std::string number(double value) {
