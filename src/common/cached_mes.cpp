@@ -11,7 +11,7 @@ CachedMes::CachedMes(const Context& context, std::shared_ptr<StatementCache> cac
     : context_(context), cache_(std::move(cache)) {}
 
 std::shared_ptr<MesDatabase> CachedMes::current() {
-  mesDatabase(context_);  // error 91 when the slot is empty
+  mesDatabase(context_);  // called for its error 91 only, when the slot is empty
   std::shared_ptr<MesDatabase> object = context_.mesdb;
   if (cache_ != nullptr && std::find(held_.begin(), held_.end(), object) == held_.end()) {
     held_.push_back(object);

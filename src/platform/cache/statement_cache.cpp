@@ -215,10 +215,6 @@ void StatementCache::clear() {
   ++store_->generation;
 }
 
-std::size_t StatementCache::byteLimit() const {
-  return store_->limit;
-}
-
 std::size_t StatementCache::bytes() const {
   return store_->used;
 }

@@ -45,8 +45,7 @@ class StatementCache {
   // still recording is no longer kept.
   void clear();
 
-  std::size_t byteLimit() const;
-  // The estimated memory of the kept results (never more than byteLimit()).
+  // The estimated memory of the kept results (never more than the limit).
   std::size_t bytes() const;
   // The number of kept results.
   std::size_t size() const;

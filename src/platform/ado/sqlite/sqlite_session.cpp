@@ -68,9 +68,7 @@ class SqliteSession : public Session {
   }
 
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
-    // A statement without "+" holds no outer-join marker: the rewrite, which tokenizes the whole
-    // statement, would give it back unchanged.
-    const std::string rewritten = sql.find('+') == std::string::npos ? sql : rewriteOuterJoins(sql);
+    const std::string rewritten = rewriteOuterJoins(sql);
     if (rewritten.size() > static_cast<std::size_t>(INT_MAX)) {
       throw AutomationError(SQLITE_TOOBIG, "statement too long", FailureKind::kNoAnswer);
     }
