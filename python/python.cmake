@@ -32,6 +32,6 @@ set(_build_library None)
 string(CONFIGURE "${_paths_template}" _paths_installed @ONLY)
 file(WRITE ${PROJECT_BINARY_DIR}/python-install/_paths.py "${_paths_installed}")
 
-install(FILES ${_py_src}/__init__.py ${_py_src}/_library.py
-              ${PROJECT_BINARY_DIR}/python-install/_paths.py
+list(TRANSFORM VELMORA_PYTHON_MODULES PREPEND ${_py_src}/ OUTPUT_VARIABLE _py_installed)
+install(FILES ${_py_installed} ${PROJECT_BINARY_DIR}/python-install/_paths.py
   DESTINATION ${VELMORA_PYTHON_INSTALL_DIR}/velmora)
