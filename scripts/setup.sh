@@ -6,7 +6,6 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config           # toolchain
-  clang                                       # the second compiler CI builds with
   libsqlite3-dev sqlite3                      # embedded database and the shell that builds the demo
   unixodbc-dev odbc-postgresql tdsodbc        # ODBC and the drivers for PostgreSQL and SQL Server
   libinih-dev                                 # INI files
@@ -15,7 +14,7 @@ packages=(
   libgtest-dev libgmock-dev                   # tests
   python3 python3-pytest                      # the Python module and its tests
   libbenchmark-dev                            # benchmarks
-  clang libclang-rt-14-dev                    # fuzz targets: clang with libFuzzer and sanitizers
+  clang libclang-rt-14-dev                    # the second compiler: sanitized tree, fuzz targets
   postgresql-15 postgresql-15-orafce          # the server the ODBC tests run against
   chromium                                    # headless browser that loads the HTML report in tests
 )
@@ -33,6 +32,10 @@ fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: run as root or install sudo; missing packages: ${missing[*]}" >&2
+    exit 1
+  fi
   sudo="sudo"
 fi
 echo "setup: installing ${missing[*]}"
