@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -30,9 +29,7 @@ std::string failedLine(const BatchLot& lot, const std::string& result, double el
 }
 
 BatchWorker::BatchWorker(const ClientConfig& config, const std::string& mesUri)
-    : session_(config, mesUri),
-      // Level 0: it writes nothing (and so never touches the stream).
-      silent_(std::make_shared<StreamTraceLog>(std::cerr, 0)) {}
+    : session_(config, mesUri) {}
 
 LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
   const auto start = std::chrono::steady_clock::now();
@@ -41,7 +38,7 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
         .count();
   };
   // The trace that keeps the run's last error entry, the lot's one-line reason when it fails.
-  const auto trace = std::make_shared<LastErrorTrace>(silent_);
+  const auto trace = std::make_shared<LastErrorTrace>(nullptr);
   session_.setTrace(trace);
   LotOutcome outcome;
   std::optional<Report> report;

@@ -51,7 +51,6 @@ class BatchWorker {
 
  private:
   Session session_;
-  std::shared_ptr<TraceLog> silent_;  // the trace a lot's error trace passes entries on to
 };
 
 }  // namespace velmora::cli

@@ -70,9 +70,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
       return kExitUsage;
     }
     session = std::make_unique<Session>(config, mesUri);
-    // Without --trace a trace that writes nothing, so that the last error entry is still kept.
-    traceLog = options.trace.empty() ? std::make_shared<StreamTraceLog>(err, 0)
-                                     : openTrace(options.trace, err);
+    if (!options.trace.empty()) traceLog = openTrace(options.trace, err);
   } catch (const AutomationError& e) {
     err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
@@ -114,7 +112,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
       failure = e.what();
     }
   }
-  if (failure.empty() && !traceLog->writeError().empty()) {
+  if (failure.empty() && traceLog && !traceLog->writeError().empty()) {
     failure = "cannot write the trace to " +
               (options.trace == "-" ? std::string("standard error") : "'" + options.trace + "'") +
               ": " + traceLog->writeError();

@@ -30,7 +30,7 @@ void LastErrorTrace::WriteTrace(std::int16_t& level, std::string& text) {
     procedure_ = std::string(entry.substr(kSourcePrefix.size(), colon - kSourcePrefix.size()));
     error_ = std::string(entry.substr(colon + 2));
   }
-  inner_->WriteTrace(level, text);
+  if (inner_) inner_->WriteTrace(level, text);
 }
 
 }  // namespace velmora::cli

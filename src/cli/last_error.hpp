@@ -13,9 +13,11 @@ namespace velmora::cli {
 
 class LastErrorTrace : public TraceLog {
  public:
+  // `inner` is the trace the entries go on to; null for none (the level is then 0, at which
+  // the component still writes its error entries).
   explicit LastErrorTrace(std::shared_ptr<TraceLog> inner) : inner_(std::move(inner)) {}
 
-  std::int16_t TraceLevel() override { return inner_->TraceLevel(); }
+  std::int16_t TraceLevel() override { return inner_ ? inner_->TraceLevel() : 0; }
   // Keeps `text` when it is an error entry, "Abnormals.<procedure>: <number>:<description>"
   // with a number other than 0, then passes it on.
   void WriteTrace(std::int16_t& level, std::string& text) override;
