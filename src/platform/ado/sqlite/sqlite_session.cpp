@@ -4,6 +4,7 @@
 #include <climits>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include "platform/ado/outer_join.hpp"
@@ -41,11 +42,11 @@ struct FileIdentity {
   off_t size = 0;
   timespec modified{};
 
-  static FileIdentity of(const std::string& path, bool& found) {
-    FileIdentity identity;
+  // The identity of the file `path` names now; none when it names no file.
+  static std::optional<FileIdentity> of(const std::string& path) {
     struct stat status {};
-    found = ::stat(path.c_str(), &status) == 0;
-    if (!found) return identity;
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    FileIdentity identity;
     identity.device = status.st_dev;
     identity.inode = status.st_ino;
     identity.size = status.st_size;
@@ -62,10 +63,7 @@ struct FileIdentity {
 class SqliteSession : public Session {
  public:
   SqliteSession(std::shared_ptr<sqlite3> db, std::string path)
-      : db_(std::move(db)), path_(std::move(path)) {
-    bool found = false;
-    identity_ = FileIdentity::of(path_, found);
-  }
+      : db_(std::move(db)), path_(std::move(path)), identity_(FileIdentity::of(path_)) {}
 
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
     const std::string rewritten = rewriteOuterJoins(sql);
@@ -106,15 +104,14 @@ class SqliteSession : public Session {
   // session must not keep answering from a file that was since replaced (a rebuilt database),
   // and one that was written to is simply opened afresh.
   bool IsAlive() override {
-    bool found = false;
-    const FileIdentity now = FileIdentity::of(path_, found);
-    return found && now == identity_;
+    const std::optional<FileIdentity> now = FileIdentity::of(path_);
+    return now && identity_ && *now == *identity_;
   }
 
  private:
   std::shared_ptr<sqlite3> db_;
   std::string path_;
-  FileIdentity identity_;
+  std::optional<FileIdentity> identity_;  // none when the file could not be examined at open
 };
 
 }  // namespace
