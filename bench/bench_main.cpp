@@ -14,6 +14,8 @@
 //
 // Each iteration checks once with the cache off and once with it on, in alternating order, so
 // that the noise of a shared machine falls on both alike; the table's time is the median check.
+// On the SQLite fabs it also times SQLite alone on the statements of the benchmark lot's check,
+// every one as sent and each distinct one once (engine_replay.hpp): the floor of any cache.
 //
 // First it compares the output (the check JSON and the trace) with the cache on and off for every
 // lot of every fab, and for every lot at every step of the --demo home, in one process per core;
@@ -41,6 +43,7 @@
 #include <vector>
 
 #include "check_run.hpp"
+#include "engine_replay.hpp"
 #include "platform/counters/counters.hpp"
 #include "statement_log.hpp"
 
@@ -83,6 +86,7 @@ struct Fab {
   std::string database;       // "SQLite" or "PostgreSQL (ODBC)"
   std::vector<Check> checks;  // every lot; the first is the benchmark lot
   std::size_t distinct = 0;   // distinct statements of the benchmark lot's check
+  EngineReplay replay;        // SQLite alone on those statements (SQLite fabs, timed runs)
   int firstRunLogins = -1;    // logins of the first check of the process on this fab
   int laterRunLogins = 0;     // most logins of any later check
   Measure measures[2];        // cache off, on
@@ -190,7 +194,8 @@ std::string pgConfig() {
 // The distinct statements of the check of `check` on the fab's SQLite databases: a cache-off run
 // on a home whose files no earlier run opened (the MES file by its own path, the inspection file
 // through a new link), with every statement recorded where it reaches SQLite.
-std::size_t distinctStatements(const Fab& fab, const Check& check, bool show) {
+// With `replay`, also times SQLite alone on the statements recorded (engine_replay.hpp).
+std::size_t distinctStatements(Fab& fab, const Check& check, bool show, bool replay) {
   TempHome home;
   const fs::path dir = fs::absolute(fab.dir);
   fs::create_symlink(dir / "inspection.db", home.path() / "inspection.db");
@@ -198,17 +203,25 @@ std::size_t distinctStatements(const Fab& fab, const Check& check, bool show) {
             "[MESDB]\nConnection=sqlite:" + (dir / "mes.db").string() +
                 "\n[MSSQL]\nServerName=inspection.db\nUserName=inspector\nInitDB=INSPECTION\n"
                 "[Providers]\nSQLOLEDB.1=sqlite\n");
-  StatementLog log;
-  runCheck(home.path().string(), check.lot, check.step, 0);
-  if (show) {
-    std::cout << "statements of " << check.lot << ": " << log.statements() << " sent, "
-              << log.distinct() << " distinct; the most sent:\n";
-    for (const StatementLog::Repeat& repeat : log.mostSent(12, 72)) {
-      std::cout << "  " << repeat.sent << " sent, " << repeat.distinct
-                << " distinct: " << repeat.start << "\n";
+  std::vector<StatementLog::Statement> sent;
+  std::size_t distinct = 0;
+  {
+    StatementLog log;
+    runCheck(home.path().string(), check.lot, check.step, 0);
+    if (show) {
+      std::cout << "statements of " << check.lot << ": " << log.statements() << " sent, "
+                << log.distinct() << " distinct; the most sent:\n";
+      for (const StatementLog::Repeat& repeat : log.mostSent(12, 72)) {
+        std::cout << "  " << repeat.sent << " sent, " << repeat.distinct
+                  << " distinct: " << repeat.start << "\n";
+      }
     }
+    sent = log.sent();
+    distinct = log.distinct();
   }
-  return log.distinct();
+  // After the log has gone: the replay's own connections must not be recorded.
+  if (replay) fab.replay = replayOnEngine(sent, 10);
+  return distinct;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -420,6 +433,20 @@ void printTable(const std::vector<Fab>& fabs) {
     }
   }
   std::cout << "\n";
+  bool replayed = false;
+  for (const Fab& fab : fabs) {
+    if (fab.replay.allMs <= 0) continue;
+    if (!replayed) {
+      std::cout << "SQLite alone on the benchmark lot's statements (engine_replay.hpp):\n\n"
+                   "| lots in the fab | every statement ms | each distinct once ms | ratio |\n"
+                   "|--:|--:|--:|--:|\n";
+      replayed = true;
+    }
+    std::cout << "| " << grouped(fab.checks.size()) << " | " << fixed(fab.replay.allMs, 1) << " | "
+              << fixed(fab.replay.distinctMs, 1) << " | "
+              << fixed(fab.replay.distinctMs / fab.replay.allMs, 3) << " |\n";
+  }
+  if (replayed) std::cout << "\n";
 }
 
 void judge(const std::vector<Fab>& fabs, bool timing, Verdicts& verdicts) {
@@ -566,7 +593,8 @@ int main(int argc, char** argv) {
 
     Verdicts verdicts;
     for (Fab& fab : fabs) {
-      fab.distinct = distinctStatements(fab, fab.checks.front(), showStatements);
+      fab.distinct = distinctStatements(fab, fab.checks.front(), showStatements,
+                                        !smoke && fab.database == "SQLite");
       const CheckOutcome bench =
           runCheck(fab.home, fab.checks.front().lot, fab.checks.front().step, kCacheMiB);
       const std::vector<std::string> missing = missingFindingKinds(bench.json);

@@ -41,7 +41,8 @@ void StatementLog::record(const char* file, const char* sql) {
   // The driver reads the schema once when it opens a file; that is not a statement of the run.
   if (std::string_view(sql) == "SELECT count(*) FROM sqlite_master") return;
   ++active->statements_;
-  ++active->counts_[{file, sql}];
+  active->sent_.emplace_back(file, sql);
+  ++active->counts_[active->sent_.back()];
 }
 
 std::vector<StatementLog::Repeat> StatementLog::mostSent(std::size_t count,

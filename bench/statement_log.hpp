@@ -26,6 +26,10 @@ class StatementLog {
   std::size_t statements() const { return statements_; }
   std::size_t distinct() const { return counts_.size(); }
 
+  // Every statement in the order it ran: (file name, text).
+  using Statement = std::pair<std::string, std::string>;
+  const std::vector<Statement>& sent() const { return sent_; }
+
   // The statements sent most often: the first `width` characters of the text (what tells the
   // lookups apart), how often such statements were sent, and how many distinct texts they were.
   struct Repeat {
@@ -39,6 +43,7 @@ class StatementLog {
   static void record(const char* file, const char* sql);
 
   std::size_t statements_ = 0;
+  std::vector<Statement> sent_;
   std::map<std::pair<std::string, std::string>, std::size_t> counts_;  // (file, text) -> sent
 };
 
