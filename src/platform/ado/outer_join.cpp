@@ -160,6 +160,15 @@ class Rewriter {
     return tokenizeSql(std::string(text(a)) + std::string(text(b))).size() != 2;
   }
 
+  // True when the last token of `left` and the first of `right` written side by side read as
+  // one token.
+  static bool endsInOneTokenWith(const std::string& left, std::string_view right) {
+    const std::vector<SqlToken> tokens = tokenizeSql(left + std::string(right));
+    return std::any_of(tokens.begin(), tokens.end(), [&left](const SqlToken& token) {
+      return token.begin < left.size() && token.end > left.size();
+    });
+  }
+
   // The source text of [b, e), with nested queries rewritten and, when `strip`, the markers of
   // this level removed with the blanks before them ("B.Y (+)" gives "B.Y"). The tokens on
   // either side of a removed marker stay two tokens, and a line comment keeps the line end
@@ -238,6 +247,11 @@ class Rewriter {
       if (isWord(i, "UNION") || isWord(i, "INTERSECT") || isWord(i, "MINUS") ||
           isWord(i, "EXCEPT")) {
         out += rewriteBlock(blockBegin, i);
+        // A block rewritten may now end in the word that stood before a marker right at the
+        // operator ("X.ID (+)UNION"): the two must not read as one word.
+        if (!out.empty() && !isSqlSpace(out.back()) && endsInOneTokenWith(out, text(i))) {
+          out += ' ';
+        }
         out += text(i);
         blockBegin = i + 1;
       }

@@ -58,6 +58,9 @@ TEST(OuterJoinRewrite, TokensAroundARemovedMarkerOrMovedTermStayApart) {
        "SELECT * FROM A LEFT JOIN B ON A.K=B.K GROUP BY A.K"},
       {"SELECT * FROM A,B WHERE A.V=1 AND A.K=B.K(+)ORDER BY A.K",
        "SELECT * FROM A LEFT JOIN B ON A.K=B.K WHERE A.V=1 ORDER BY A.K"},
+      // the block and the set operator after it ("B.KUNION")
+      {"SELECT * FROM A,B WHERE A.K=B.K ( + )UNION SELECT * FROM C",
+       "SELECT * FROM A LEFT JOIN B ON A.K=B.K UNION SELECT * FROM C"},
       // a line comment before the marker keeps the line end that closes it
       {"SELECT * FROM A,B WHERE A.K=B.K --key\n(+) AND A.V=1",
        "SELECT * FROM A LEFT JOIN B ON A.K=B.K --key\n WHERE A.V=1"},
