@@ -160,15 +160,6 @@ class Rewriter {
     return tokenizeSql(std::string(text(a)) + std::string(text(b))).size() != 2;
   }
 
-  // True when the last token of `left` and the first of `right` written side by side read as
-  // one token.
-  static bool endsInOneTokenWith(const std::string& left, std::string_view right) {
-    const std::vector<SqlToken> tokens = tokenizeSql(left + std::string(right));
-    return std::any_of(tokens.begin(), tokens.end(), [&left](const SqlToken& token) {
-      return token.begin < left.size() && token.end > left.size();
-    });
-  }
-
   // The source text of [b, e), with nested queries rewritten and, when `strip`, the markers of
   // this level removed with the blanks before them ("B.Y (+)" gives "B.Y"). The tokens on
   // either side of a removed marker stay two tokens, and a line comment keeps the line end
@@ -239,19 +230,18 @@ class Rewriter {
     return names;
   }
 
+  bool isSetOperator(std::size_t i) const {
+    return isWord(i, "UNION") || isWord(i, "INTERSECT") || isWord(i, "MINUS") ||
+           isWord(i, "EXCEPT");
+  }
+
   // A whole statement or a subquery: split at set operators, rewrite each block.
   std::string rewriteQuery(std::size_t b, std::size_t e) const {
     std::string out;
     std::size_t blockBegin = b;
     for (std::size_t i = b; i < e; i = stepOver(i)) {
-      if (isWord(i, "UNION") || isWord(i, "INTERSECT") || isWord(i, "MINUS") ||
-          isWord(i, "EXCEPT")) {
+      if (isSetOperator(i)) {
         out += rewriteBlock(blockBegin, i);
-        // A block rewritten may now end in the word that stood before a marker right at the
-        // operator ("X.ID (+)UNION"): the two must not read as one word.
-        if (!out.empty() && !isSqlSpace(out.back()) && endsInOneTokenWith(out, text(i))) {
-          out += ' ';
-        }
         out += text(i);
         blockBegin = i + 1;
       }
@@ -456,9 +446,12 @@ class Rewriter {
       out += joinedTerms(block.remaining, false);
     }
     // Whatever followed the last term: its blanks, then the rest of the block, kept apart from
-    // the rebuilt clauses when nothing separated it from that term.
+    // the rebuilt clauses when nothing separated it from that term; so is the set operator that
+    // ends the block right after the term ("B.K(+)UNION").
     const std::size_t rest = block.terms.back().second;
-    if (rest < block.end && !isBlankRun(rest)) out += ' ';
+    if (rest < block.end ? !isBlankRun(rest) : rest < tokens_.size() && isSetOperator(rest)) {
+      out += ' ';
+    }
     out += emit(rest, block.end, false);
     return out;
   }
