@@ -43,10 +43,13 @@ class Connections {
 
 // Runs `statement` to its end, reading every column of every row as the driver would.
 void runToEnd(sqlite3* db, const StatementLog::Statement& statement) {
+  const auto refused = [&] {
+    return std::runtime_error("replay on " + statement.first + ": " + sqlite3_errmsg(db) + " in " +
+                              statement.second);
+  };
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db, statement.second.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-    throw std::runtime_error("replay on " + statement.first + ": " + sqlite3_errmsg(db) + " in " +
-                             statement.second);
+    throw refused();
   }
   const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(raw, &sqlite3_finalize);
   const int columns = sqlite3_column_count(raw);
@@ -56,10 +59,7 @@ void runToEnd(sqlite3* db, const StatementLog::Statement& statement) {
       if (sqlite3_column_type(raw, i) == SQLITE_TEXT) sqlite3_column_text(raw, i);
     }
   }
-  if (rc != SQLITE_DONE) {
-    throw std::runtime_error("replay on " + statement.first + ": " + sqlite3_errmsg(db) + " in " +
-                             statement.second);
-  }
+  if (rc != SQLITE_DONE) throw refused();
 }
 
 double bestOf(int passes, const std::vector<const StatementLog::Statement*>& statements,

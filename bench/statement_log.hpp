@@ -23,7 +23,7 @@ class StatementLog {
   StatementLog(const StatementLog&) = delete;
   StatementLog& operator=(const StatementLog&) = delete;
 
-  std::size_t statements() const { return statements_; }
+  std::size_t statements() const { return sent_.size(); }
   std::size_t distinct() const { return counts_.size(); }
 
   // Every statement in the order it ran: (file name, text).
@@ -42,7 +42,6 @@ class StatementLog {
  private:
   static void record(const char* file, const char* sql);
 
-  std::size_t statements_ = 0;
   std::vector<Statement> sent_;
   std::map<std::pair<std::string, std::string>, std::size_t> counts_;  // (file, text) -> sent
 };
