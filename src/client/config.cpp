@@ -1,6 +1,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "client/config.hpp"
 #include "client/mes_database.hpp"
 #include "platform/ado/provider_table.hpp"
 #include "velmora/client.hpp"
@@ -41,6 +42,14 @@ unsigned long long wholeNumberOf(FileIniFile& ini, const char* name, unsigned lo
 }  // namespace
 
 ClientConfig loadClientConfig(const std::string& home) {
+  ClientConfig config = client::readClientSettings(home);
+  if (config.mesConnection.empty()) {
+    raise(err::kInvalidCall, "missing [MESDB] Connection in '" + home + "/INI/MESconfig.ini'");
+  }
+  return config;
+}
+
+ClientConfig client::readClientSettings(const std::string& home) {
   const std::string path = home + "/INI/MESconfig.ini";
   FileIniFile ini(home);
   ini.OpenFile(path);
@@ -50,9 +59,6 @@ ClientConfig loadClientConfig(const std::string& home) {
   std::string section = "MESDB";
   std::string key = "Connection";
   config.mesConnection = ini.ReadValue(section, key);
-  if (config.mesConnection.empty()) {
-    raise(err::kInvalidCall, "missing [MESDB] Connection in '" + path + "'");
-  }
   config.timeouts.query = static_cast<long>(
       wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));
   config.timeouts.busy =

@@ -1,0 +1,47 @@
+// Texts across the COM boundary: the engine's texts are UTF-8, automation's are BSTRs (UTF-16).
+#pragma once
+
+#include <oleauto.h>
+#include <windows.h>
+
+#include <string>
+
+namespace velmora::com {
+
+// A UTF-16 text as UTF-8 (null gives ""). Unpaired surrogates become U+FFFD.
+std::string toUtf8(const wchar_t* text, std::size_t length);
+std::string toUtf8(BSTR text);
+std::string toUtf8(const std::wstring& text);
+
+// A UTF-8 text as UTF-16; invalid bytes become U+FFFD.
+std::wstring toWide(const std::string& text);
+
+// A new BSTR holding `text` (the caller owns it). Throws std::bad_alloc when none can be made.
+BSTR toBstr(const std::string& text);
+
+// Owns one BSTR.
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(const std::string& text) : value_(toBstr(text)) {}
+  ~Bstr() { SysFreeString(value_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+
+  BSTR get() const { return value_; }
+  BSTR* out() {
+    SysFreeString(value_);
+    value_ = nullptr;
+    return &value_;
+  }
+  BSTR release() {
+    BSTR value = value_;
+    value_ = nullptr;
+    return value;
+  }
+
+ private:
+  BSTR value_ = nullptr;
+};
+
+}  // namespace velmora::com
