@@ -2,14 +2,12 @@
 // number.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/ado/odbc/odbc_api.hpp"
 #include "velmora/variant.hpp"
 
 namespace velmora::ado::odbc {

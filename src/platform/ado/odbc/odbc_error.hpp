@@ -11,13 +11,11 @@
 // answer (see isDataException).
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/ado/odbc/odbc_api.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado::odbc {

@@ -1,11 +1,10 @@
 // RAII owners of ODBC handles: an environment with its one connection, and statements.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 #include <vector>
+
+#include "platform/ado/odbc/odbc_api.hpp"
 
 namespace velmora::ado::odbc {
 

@@ -1,13 +1,11 @@
 // Reading the result of an executed ODBC statement into a record set.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/ado/odbc/odbc_api.hpp"
 #include "velmora/recordset.hpp"
 
 namespace velmora::ado::odbc {

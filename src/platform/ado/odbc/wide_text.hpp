@@ -4,12 +4,11 @@
 // narrow character set.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/ado/odbc/odbc_api.hpp"
 
 namespace velmora::ado::odbc {
 
