@@ -1,5 +1,4 @@
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <climits>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <system_error>
 
 #include "platform/ado/outer_join.hpp"
+#include "platform/ado/sqlite/file_identity.hpp"
 #include "platform/ado/sqlite/oracle_functions.hpp"
 #include "platform/ado/sqlite/sqlite_driver.hpp"
 #include "platform/ado/sqlite/sqlite_error.hpp"
@@ -17,6 +17,7 @@
 namespace velmora::ado {
 namespace {
 
+using sqlite::FileIdentity;
 using sqlite::SqliteRecordset;
 using sqlite::StatementHandle;
 
@@ -33,32 +34,6 @@ void disableMemoryStatistics() {
   throw AutomationError(code, "cannot open SQLite database '" + path + "': " + reason,
                         FailureKind::kNoAnswer);
 }
-
-// What tells one file from another at the same path: a file replaced or rewritten since the
-// session opened it shows a different identity.
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
-
-  // The identity of the file `path` names now; none when it names no file.
-  static std::optional<FileIdentity> of(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-    FileIdentity identity;
-    identity.device = status.st_dev;
-    identity.inode = status.st_ino;
-    identity.size = status.st_size;
-    identity.modified = status.st_mtim;
-    return identity;
-  }
-
-  bool operator==(const FileIdentity& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-  }
-};
 
 class SqliteSession : public Session {
  public:
