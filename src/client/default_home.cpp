@@ -1,8 +1,7 @@
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <filesystem>
 
+#include "client/module_file.hpp"
 #include "velmora/session.hpp"
 
 namespace velmora {
@@ -10,18 +9,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An object of this code, whose address dladdr maps back to the file holding it.
-const char kLocationMarker = 0;
-
 // The demo home installed next to the file this code was loaded from (the shared library, or a
 // program linked with the library statically): <libdir>/<relative path to the data dir>.
 fs::path installedDemoHome() {
-  Dl_info info{};
-  if (dladdr(&kLocationMarker, &info) == 0 || info.dli_fname == nullptr) {
-    return {};
-  }
+  const fs::path loaded = client::loadedModuleFile();
+  if (loaded.empty()) return {};
   std::error_code ignored;
-  const fs::path file = fs::weakly_canonical(fs::absolute(info.dli_fname, ignored), ignored);
+  const fs::path file = fs::weakly_canonical(loaded, ignored);
   return (file.parent_path() / VELMORA_DEMO_HOME_FROM_LIBDIR).lexically_normal();
 }
 
