@@ -17,6 +17,14 @@ packages=(
   clang libclang-rt-14-dev                    # the second compiler: sanitized tree, fuzz targets
   postgresql-15 postgresql-15-orafce          # the server the ODBC tests run against
   chromium                                    # headless browser that loads the HTML report in tests
+  g++-mingw-w64-x86-64-posix                  # make windows: the x64 DLL (posix threads: std::mutex)
+  g++-mingw-w64-i686-posix                    # make windows: the x86 DLL, which VB6 clients load
+  mingw-w64-tools                             # widl: the COM type library and interface headers
+  libwine-dev                                 # the system IDL files widl imports (oaidl.idl)
+  wine wine64                                 # stdole2.tlb for widl; running the DLL in tests
+  wixl                                        # the Windows installer (MSI)
+  tcl                                         # tclsh: makes SQLite's amalgamation from Debian's
+                                              # sqlite3 source package for the Windows DLL
 )
 
 missing=()
