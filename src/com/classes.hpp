@@ -2,8 +2,9 @@
 // writes (ProgID "Velmora.<name>", versioned "Velmora.<name>.1").
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <unknwn.h>
-#include <windows.h>
 
 #include <span>
 

@@ -7,8 +7,9 @@
 // from a host of its own on Linux, so that the check run treats it the same way.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oaidl.h>
-#include <windows.h>
 
 #include <exception>
 #include <string>

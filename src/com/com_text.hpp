@@ -1,8 +1,9 @@
 // Texts across the COM boundary: the engine's texts are UTF-8, automation's are BSTRs (UTF-16).
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oleauto.h>
-#include <windows.h>
 
 #include <string>
 

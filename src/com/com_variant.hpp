@@ -7,8 +7,9 @@
 // "YYYY-MM-DD HH:MM:SS" text, Null as Null.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oleauto.h>
-#include <windows.h>
 
 #include "velmora/variant.hpp"
 

@@ -3,11 +3,13 @@
 // library declares), ISupportErrorInfo, and the private Native interface.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oaidl.h>
-#include <windows.h>
 
 #include <memory>
 
+#include "by_value_arguments.hpp"
 #include "com_error.hpp"
 #include "module.hpp"
 #include "native.hpp"
@@ -79,8 +81,9 @@ class DispatchObject : public Interface, public ISupportErrorInfo, public Native
     HRESULT hr = typeInfo(iid_, &info);
     if (FAILED(hr)) return hr;
     SetErrorInfo(0, nullptr);
-    hr = info->Invoke(static_cast<Interface*>(this), member, flags, parameters, result, exception,
-                      badArgument);
+    ByValueArguments byValue(parameters);
+    hr = info->Invoke(static_cast<Interface*>(this), member, flags, byValue.get(), result,
+                      exception, badArgument);
     info->Release();
     return hr;
   }

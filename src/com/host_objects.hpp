@@ -7,8 +7,9 @@
 // used directly.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oaidl.h>
-#include <windows.h>
 
 #include <memory>
 

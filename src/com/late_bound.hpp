@@ -4,8 +4,9 @@
 // IDispatch::GetIDsOfNames is not implemented; both are tried.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oaidl.h>
-#include <windows.h>
 
 #include <initializer_list>
 #include <optional>

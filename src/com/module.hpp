@@ -3,8 +3,9 @@
 // embedded in the DLL.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oaidl.h>
-#include <windows.h>
 
 #include <string>
 

@@ -3,8 +3,9 @@
 // uses the object itself instead of calling it late-bound through automation.
 #pragma once
 
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <unknwn.h>
-#include <windows.h>
 
 #include <memory>
 

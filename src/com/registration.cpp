@@ -1,9 +1,10 @@
 // Self-registration (regsvr32): for each class its CLSID key with InprocServer32 (apartment
 // threaded), ProgID, versioned ProgID and type library, the ProgID keys, and the type library.
 // Everything goes under HKEY_CLASSES_ROOT, where every client's CreateObject looks.
+#include <windows.h>  // before every other Windows header: they need its types
+
 #include <oleauto.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <string>
 
