@@ -100,7 +100,9 @@ SQLULEN seconds(long value, const char* what, const std::string& context) {
     raise(err::kInvalidCall,
           std::string(what) + " " + std::to_string(value) + " s (" + context + ")");
   }
-  return static_cast<SQLULEN>(value > static_cast<long>(UINT_MAX) ? UINT_MAX : value);
+  // Compared as unsigned long long: where long is 32 bits (Windows), UINT_MAX is no long.
+  const auto wide = static_cast<unsigned long long>(value);
+  return static_cast<SQLULEN>(wide > UINT_MAX ? UINT_MAX : wide);
 }
 
 // SQL_DBMS_NAME of the connected link.
