@@ -143,8 +143,8 @@ bench-smoke: build
 
 # The COM in-process server for Windows (x64 and x86: VB6 clients are 32-bit), cross-built with
 # mingw-w64 into $(WIN64_BUILD)/velmora.dll and $(WIN32_BUILD)/velmora.dll with warnings as
-# errors, then checked: machine type, exports, imports of system DLLs only. SQLite and inih are
-# compiled in from Debian's source packages at the installed versions, downloaded and prepared
+# errors, then checked: machine type, exports, imports of system DLLs only. SQLite is
+# compiled in from Debian's source package at the installed version, downloaded and prepared
 # once into $(WIN_SOURCES) (make clean keeps it).
 WIN64_BUILD ?= build-win64
 WIN32_BUILD ?= build-win32

@@ -3,8 +3,9 @@
 # shared library for Linux, command, tests, benchmarks or Python module.
 #
 # Dependencies, all from Debian:
-#   SQLite and inih   compiled in from Debian's source packages at the versions installed for the
-#                     Linux build (scripts/windows-sources.sh puts them in VELMORA_WINDOWS_SOURCES)
+#   SQLite            compiled in from Debian's source package at the version installed for the
+#                     Linux build (scripts/windows-sources.sh puts it in VELMORA_WINDOWS_SOURCES)
+#   inih              not needed: src/client/ini_lines.cpp reads INI files with inih's grammar
 #   ODBC              Windows' odbc32, through mingw-w64's import library
 #   nlohmann-json     the headers of Debian's packages, through a folder of their own that holds
 #   and CLI11         nothing else of /usr/include
@@ -14,16 +15,15 @@ set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG")
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 
 set(VELMORA_WINDOWS_SOURCES ${PROJECT_BINARY_DIR}/windows-sources CACHE PATH
-    "Where scripts/windows-sources.sh keeps the SQLite and inih sources for the Windows build")
+    "Where scripts/windows-sources.sh keeps the SQLite sources for the Windows build")
 execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows-sources.sh
                         ${VELMORA_WINDOWS_SOURCES}
                 RESULT_VARIABLE _sources_result)
 if(NOT _sources_result EQUAL 0)
   message(FATAL_ERROR "scripts/windows-sources.sh ${VELMORA_WINDOWS_SOURCES} failed "
-                      "(${_sources_result}): no SQLite and inih sources for the Windows build")
+                      "(${_sources_result}): no SQLite sources for the Windows build")
 endif()
 set(_sqlite_dir ${VELMORA_WINDOWS_SOURCES}/sqlite3)
-set(_inih_dir ${VELMORA_WINDOWS_SOURCES}/inih)
 
 # SQLite with the options of Debian's build that change what a statement does or may be, so that
 # the same SQL gives the same answer on both systems: the math functions, soundex(), LIKE that
@@ -48,15 +48,9 @@ target_compile_definitions(velmora_sqlite3 PRIVATE
 target_compile_options(velmora_sqlite3 PRIVATE -w -fno-strict-aliasing)
 add_library(SQLite::SQLite3 ALIAS velmora_sqlite3)
 
-# inih as Debian builds it: Debian's build passes no INI_* option, so ini.c, like
-# src/client/ini_file.cpp (which checks line and name lengths against them), takes ini.h's
-# defaults. Lines of at most 199 bytes, continuation lines, ";" inline comments, ";" and "#"
-# comment lines, a UTF-8 BOM skipped, no key without a value, parsing goes on after an error:
-# the behaviour of Debian's libinih, which the Linux build links.
-add_library(velmora_inih STATIC ${_inih_dir}/ini.c)
-target_include_directories(velmora_inih SYSTEM PUBLIC ${_inih_dir})
-target_compile_options(velmora_inih PRIVATE -w)
-add_library(PkgConfig::INIH ALIAS velmora_inih)
+# INI files: the Windows build reads them with src/client/ini_lines.cpp, inih's grammar as Debian
+# builds it (Debian's inih sources cannot be had on every build machine); no library to link.
+add_library(PkgConfig::INIH INTERFACE IMPORTED)
 
 # Windows' ODBC. Its narrow calls are the wide ones under another name only when UNICODE is
 # defined, which it is not: the ODBC driver calls only unsuffixed or wide functions.

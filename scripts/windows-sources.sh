@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # usage: windows-sources.sh DIR
 #
-# Puts the C sources that the Windows build compiles in, taken from Debian's source packages at
-# the versions installed for the Linux build, so that both builds run the same SQLite and parse
-# INI files with the same inih:
+# Puts the C sources that the Windows build compiles in, taken from Debian's source package at the
+# version installed for the Linux build, so that both builds run the same SQLite:
 #   DIR/sqlite3-<version>/sqlite3.c, sqlite3.h   the amalgamation, made from the package's tree
-#   DIR/libinih-<version>/ini.c, ini.h            inih as Debian ships it
-#   DIR/sqlite3, DIR/inih                         links to the folders of the installed versions
+#   DIR/sqlite3                                   a link to the folder of the installed version
+# (INI files are read with inih's grammar on both systems: Debian's inih on Linux, its twin in
+# src/client/ini_lines.cpp on Windows.)
 # Does nothing for a version that is already there. The machine's package sources are left alone:
 # the deb-src lists live under DIR/apt/.
 set -euo pipefail
@@ -30,19 +30,15 @@ installed_source() {
 }
 
 read -r sqlite_pkg sqlite_version < <(installed_source libsqlite3-dev)
-read -r inih_pkg inih_version < <(installed_source libinih-dev)
 sqlite_out=$dir/$sqlite_pkg-$sqlite_version
-inih_out=$dir/$inih_pkg-$inih_version
 
 # Points DIR/$1 at the folder $2 of the installed version.
 link_current() {
   ln -sfn "$(basename "$2")" "$dir/$1"
 }
 
-if [ -f "$sqlite_out/sqlite3.c" ] && [ -f "$sqlite_out/sqlite3.h" ] &&
-  [ -f "$inih_out/ini.c" ] && [ -f "$inih_out/ini.h" ]; then
+if [ -f "$sqlite_out/sqlite3.c" ] && [ -f "$sqlite_out/sqlite3.h" ]; then
   link_current sqlite3 "$sqlite_out"
-  link_current inih "$inih_out"
   exit 0
 fi
 
@@ -114,14 +110,3 @@ if [ ! -f "$sqlite_out/sqlite3.c" ] || [ ! -f "$sqlite_out/sqlite3.h" ]; then
   rm -rf "$dir/work-$sqlite_pkg"
 fi
 link_current sqlite3 "$sqlite_out"
-
-if [ ! -f "$inih_out/ini.c" ] || [ ! -f "$inih_out/ini.h" ]; then
-  echo "windows-sources: inih $inih_version from Debian's $inih_pkg source package"
-  unpack_source "$inih_pkg" "$inih_version" "$inih_out"
-  mkdir -p "$inih_out"
-  cp "$dir/work-$inih_pkg/tree/ini.c" "$dir/work-$inih_pkg/tree/ini.h" "$inih_out/"
-  # Debian's build options for inih, kept for whoever checks the definitions the build uses.
-  cp "$dir/work-$inih_pkg/tree/debian/rules" "$inih_out/debian-rules"
-  rm -rf "$dir/work-$inih_pkg"
-fi
-link_current inih "$inih_out"

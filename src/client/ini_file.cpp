@@ -1,5 +1,3 @@
-#include <ini.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <sstream>
 
 #include "client/file_errors.hpp"
+#include "client/ini_stream.hpp"
 #include "platform/automation/text_compare.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
@@ -16,9 +15,9 @@
 namespace velmora {
 namespace {
 
-// inih reads lines of at most INI_MAX_LINE - 1 bytes (with the line end); longer lines would
+// inih reads lines of at most kIniLineBuffer - 1 bytes (with the line end); longer lines would
 // be cut into pieces silently.
-constexpr std::size_t kMaxLineBytes = INI_MAX_LINE - 1;
+constexpr std::size_t kMaxLineBytes = client::kIniLineBuffer - 1;
 
 // inih keeps the section name, and the key that a continuation line belongs to, in buffers of 50
 // bytes and cuts longer names silently: a section's keys would then be filed under a shorter
@@ -151,7 +150,7 @@ void FileIniFile::OpenFile(const std::string& path) {
   }
   LineReader reader{content};
   Collected collected{reader, {}, std::string::npos, "", 0, 0, false};
-  const int result = ini_parse_stream(&LineReader::read, &reader, &collect, &collected);
+  const int result = client::parseIniStream(&LineReader::read, &reader, &collect, &collected);
   if (result > 0 && result == collected.duplicateLine) {
     raise(err::kInvalidCall, "key " + collected.duplicate + " given again at line " +
                                  std::to_string(result) + " of '" + path + "' (first at line " +

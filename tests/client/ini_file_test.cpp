@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <ini.h>
 
+#include <string>
+#include <vector>
+
+#include "client/ini_stream.hpp"
 #include "support/temp_sqlite.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
@@ -131,6 +136,56 @@ TEST(IniFile, FactoryMakesANewReaderPerCall) {
   EXPECT_NE(first, second);
   EXPECT_EQ(first->PathHead(), "/home/mes");
   EXPECT_EQ(first->PathTail(), "");
+}
+
+// The Windows build parses with our own copy of inih's grammar: it must read every file as
+// Debian's inih does, values, sections and the line of the first error alike.
+struct Parsed {
+  std::vector<std::string> values;
+  int result = 0;
+  bool operator==(const Parsed&) const = default;
+};
+
+template <class Parse>
+Parsed parseWith(Parse parse, const std::string& text) {
+  struct Stream {
+    const std::string& text;
+    std::size_t at = 0;
+    static char* read(char* buffer, int size, void* self) {
+      auto& in = *static_cast<Stream*>(self);
+      if (in.at >= in.text.size()) return nullptr;
+      std::size_t end = in.text.find('\n', in.at);
+      end = end == std::string::npos ? in.text.size() : end + 1;
+      const std::size_t length = std::min(end - in.at, static_cast<std::size_t>(size - 1));
+      in.text.copy(buffer, length, in.at);
+      buffer[length] = '\0';
+      in.at += length;
+      return buffer;
+    }
+  } stream{text};
+  Parsed parsed;
+  auto handler = [](void* user, const char* section, const char* name, const char* value) {
+    static_cast<Parsed*>(user)->values.push_back(std::string(section) + "|" + name + "|" + value);
+    return std::string(name) == "refused" ? 0 : 1;
+  };
+  parsed.result = parse(&Stream::read, &stream, handler, &parsed);
+  return parsed;
+}
+
+TEST(IniFile, OwnGrammarReadsAsInih) {
+  const std::vector<std::string> files = {
+      "",
+      "\xEF\xBB\xBF[MSSQL]\nServerName = inspection.db\n",
+      "; comment\n# comment\n[A]\nk=v ; inline\nk2 = v;no comment\nk3: colon\n",
+      "[A]\nk=first\n  second line\n\tthird\nk2=x\n[B]\n  not a continuation\n",
+      "[A]\nno equals sign\n[B\nk=v\n[]\nempty=\n=novalue\n",
+      "[A] trailing\nk = v  \r\n[" + std::string(60, 's') + "]\n" + std::string(60, 'k') + "=v\n",
+      "k=before any section\n[A]\nrefused=1\nk=after\n[A];c\nx=[y] #h\n  ;c\n",
+  };
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(parseWith(client::parseIniLines, file), parseWith(ini_parse_stream, file));
+  }
 }
 
 }  // namespace
