@@ -9,17 +9,19 @@
 namespace velmora::com {
 namespace {
 
+// A REG_SZ value, or a REG_EXPAND_SZ one with its variables expanded (RegGetValueW does that for
+// RRF_RT_REG_SZ; asking for REG_EXPAND_SZ as well is refused as an invalid parameter).
 std::optional<std::wstring> registryText(HKEY root, const wchar_t* name) {
   DWORD bytes = 0;
   DWORD type = 0;
-  if (RegGetValueW(root, L"Software\\Velmora", name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, &type,
-                   nullptr, &bytes) != ERROR_SUCCESS) {
+  if (RegGetValueW(root, L"Software\\Velmora", name, RRF_RT_REG_SZ, &type, nullptr, &bytes) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
   bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegGetValueW(root, L"Software\\Velmora", name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, &type,
-                   value.data(), &bytes) != ERROR_SUCCESS) {
+  if (RegGetValueW(root, L"Software\\Velmora", name, RRF_RT_REG_SZ, &type, value.data(), &bytes) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   value.resize(wcsnlen(value.c_str(), value.size()));
