@@ -26,9 +26,11 @@ struct velmora_result {
     for (const velmora::Abnormal& record : report.records) {
       fields.push_back(velmora::recordFieldValues(record));
     }
+    if (report.error) errorNumber = std::to_string(report.error->number);
   }
 
   velmora::Report report;
   std::string json;
   std::vector<std::array<std::string, 9>> fields;  // each record's, as kRecordFieldNames
+  std::string errorNumber;                         // the failure's number as text
 };

@@ -32,11 +32,14 @@ int fail(velmora_session* session, int code, const char* text) noexcept {
 
 // Runs `body` (which returns VELMORA_OK or a code); an exception becomes the code of its kind:
 // InputError VELMORA_ERROR_INPUT, another AutomationError `automationCode`, out of memory
-// VELMORA_ERROR_MEMORY, anything else VELMORA_ERROR_INTERNAL.
+// VELMORA_ERROR_MEMORY, anything else VELMORA_ERROR_INTERNAL. Success clears the error text, so
+// that velmora_last_error never names a failure older than the last call.
 template <class Body>
 int guarded(velmora_session* session, int automationCode, Body&& body) noexcept {
   try {
-    return body();
+    const int code = body();
+    if (code == VELMORA_OK) (session != nullptr ? session->lastError : threadError).clear();
+    return code;
   } catch (const velmora::InputError& e) {
     return fail(session, VELMORA_ERROR_INPUT, e.description().c_str());
   } catch (const velmora::AutomationError& e) {

@@ -205,7 +205,8 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
       // Whatever goes wrong with one lot is that lot's failure, not the batch's.
       LotOutcome failed;
       failed.error = std::string("velmora: unexpected failure: ") + e.what();
-      failed.line = failedLine(lots[index], failed.result, 0, failed.error);
+      failed.line = failedLine(lots[index], failed.result, 0,
+                               {"", err::kGenericFailure, failed.error, "unexpected", ""});
       return failed;
     }
   };

@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "cli/html_report.hpp"
-#include "cli/last_error.hpp"
 #include "cli/output_file.hpp"
 #include "cli/report.hpp"
 #include "cli/wafer_map.hpp"
@@ -75,8 +74,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
-  const auto trace = std::make_shared<LastErrorTrace>(traceLog);
-  session->setTrace(trace);
+  session->setTrace(traceLog);
 
   Report report;
   try {
@@ -125,10 +123,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   if (result != "ok") {
     err << "velmora: the check of " << printable(options.lot) << " at " << printable(options.step)
         << " returned \"" << printable(result) << "\"";
-    if (!trace->procedure().empty()) {
-      err << " after a failure in " << printable(trace->procedure()) << ": "
-          << printable(trace->error());
-    }
+    if (report.error) err << " after a failure in " << printable(failureText(*report.error));
     err << "\n";
   }
   return result == "ok" ? kExitOk : kExitFailed;

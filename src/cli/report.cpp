@@ -22,6 +22,13 @@ std::size_t width(const std::string& text) {
 
 }  // namespace
 
+std::string failureText(const RunFailure& failure) {
+  std::string text =
+      failure.procedure + ": " + std::to_string(failure.number) + ":" + failure.description;
+  if (!failure.statement.empty()) text += " (statement: " + failure.statement + ")";
+  return text;
+}
+
 std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -14,6 +14,10 @@ namespace velmora::cli {
 // shown through printable().
 std::string toText(const Report& report);
 
+// The failure that ended a run on one line: "<procedure>: <number>:<description>", then
+// " (statement: <statement>)" when a statement failed (the form of the trace's error entry).
+std::string failureText(const RunFailure& failure);
+
 // `text` safe to print on a terminal: control characters (C0, DEL and C1) written as escapes
 // ("\n", "\r", "\t", "\x1b", "\u009b"), so that a value from the database or the command line
 // can neither start a line of its own nor drive the terminal. Other texts are unchanged.

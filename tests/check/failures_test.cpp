@@ -146,6 +146,16 @@ TEST(CheckRunFailures, ADatabaseThatCannotAnswerEndsTheRunNamingWhereAndWhy) {
     const std::string start = std::string("Abnormals.") + c.procedure + ": " + c.message;
     EXPECT_EQ(errors[0].rfind(start, 0), 0u) << c.what << ": " << errors[0];
     EXPECT_NE(errors[0].find("(statement: SELECT "), std::string::npos) << c.what;
+    // The same failure as a value, for the hosts that report it without reading the trace.
+    ASSERT_TRUE(outcome.failure) << c.what;
+    const RunFailure& failure = *outcome.failure;
+    EXPECT_EQ(failure.procedure, c.procedure) << c.what;
+    EXPECT_EQ(failure.kind, "no-answer") << c.what;
+    EXPECT_EQ(std::to_string(failure.number) + ":" + failure.description +
+                  " (statement: " + failure.statement + ")",
+              errors[0].substr(std::string("Abnormals.").size() + failure.procedure.size() + 2))
+        << c.what;
+    EXPECT_EQ(failure.statement.rfind("SELECT ", 0), 0u) << c.what;
   }
 }
 

@@ -101,10 +101,10 @@ TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
   EXPECT_EQ(failed["lot"], "LOT-A01");
   EXPECT_EQ(failed["result"], "SqlFail");
   // The reason names the failed inspection login, not the run's bare "0:" exit entry.
-  EXPECT_NE(failed["error"].get<std::string>().find("Abnormals.getMSSQLConnect: "),
-            std::string::npos)
-      << failed["error"];
-  EXPECT_NE(failed["error"].get<std::string>().find("missing-inspection.db"), std::string::npos);
+  EXPECT_EQ(failed["error"]["procedure"], "getMSSQLConnect") << failed["error"];
+  EXPECT_EQ(failed["error"]["kind"], "inspection-login");
+  const std::string reason = failed["error"]["description"];
+  EXPECT_NE(reason.find("missing-inspection.db"), std::string::npos);
   EXPECT_EQ(last["lot"], "LOT-A04");
   EXPECT_EQ(last["step"], "S-ETC-040");
   EXPECT_EQ(last["result"], "ok");
@@ -116,7 +116,11 @@ TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
   EXPECT_EQ(summary["lots_with_findings"], 2);
   ASSERT_EQ(summary["failed"].size(), 1u);
   EXPECT_EQ(summary["failed"][0]["where"], home.file("lots.csv") + ":2");
-  EXPECT_EQ(summary["failed"][0]["error"], failed["error"]);
+  EXPECT_EQ(summary["failed"][0]["error"].get<std::string>().rfind(
+                "Abnormals.getMSSQLConnect: " +
+                    std::to_string(failed["error"]["number"].get<int>()) + ":" + reason,
+                0),
+            0u);
 }
 
 }  // namespace
