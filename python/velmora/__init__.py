@@ -173,6 +173,22 @@ class Session:
             raise (SqlFail if report["result"] == "SqlFail" else CheckFailed)(report)
         return report
 
+    def trace(self, path):
+        """Appends the component's trace entries to the file `path` (a str or a path; "-" for
+        standard error) from the next check on; None stops tracing. Raises ConfigError when the
+        file cannot be opened or is one of the files the session reads (its configuration or an
+        SQLite database), which a trace would damage."""
+        if self._handle is None:
+            raise Error("the session is closed")
+        target = None
+        if path is not None:
+            if not isinstance(path, (str, os.PathLike)):
+                raise TypeError(f"path must be a str or a path, not {type(path).__name__}")
+            target = os.fsdecode(os.fspath(path))
+        lib = _c()
+        if lib.velmora_session_trace(self._handle, _text(target, "path")) != _OK:
+            raise ConfigError(_decoded(lib.velmora_last_error(self._handle)))
+
     def close(self):
         """Closes the session and its MES database; closing twice is harmless."""
         if self._handle is not None:

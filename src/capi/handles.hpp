@@ -6,14 +6,19 @@
 #include <utility>
 #include <vector>
 
+#include "velmora/client.hpp"
 #include "velmora/report.hpp"
 #include "velmora/session.hpp"
 #include "velmora/velmora.h"
 
 struct velmora_session {
-  explicit velmora_session(const std::string& home, const std::string& mesUri)
-      : session(home, mesUri) {}
+  explicit velmora_session(const std::string& home, const std::string& uri)
+      : config(velmora::loadClientConfig(home)),
+        mesUri(uri.empty() ? config.mesConnection : uri),
+        session(config, mesUri) {}
 
+  velmora::ClientConfig config;  // what the session reads: no trace may be written over it
+  std::string mesUri;
   velmora::Session session;
   std::string lastError;  // what velmora_last_error returns for this session
 };

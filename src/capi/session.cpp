@@ -81,7 +81,17 @@ int velmora_session_trace(velmora_session* session, const char* path) {
     return fail(nullptr, VELMORA_ERROR_ARGUMENT, "velmora_session_trace: session is NULL");
   }
   return guarded(session, VELMORA_ERROR_CONFIG, [&] {
-    session->session.setTrace(velmora::openTrace(path != nullptr ? path : "", std::cerr));
+    const std::string target = path != nullptr ? path : "";
+    if (target != "-") {
+      if (const std::string file = velmora::inputFileAt(target, session->config, session->mesUri);
+          !file.empty()) {
+        return fail(session, VELMORA_ERROR_CONFIG,
+                    ("velmora_session_trace: '" + target + "' is the configured file '" + file +
+                     "', which the session only reads; name another file for the trace")
+                        .c_str());
+      }
+    }
+    session->session.setTrace(velmora::openTrace(target, std::cerr));
     return VELMORA_OK;
   });
 }

@@ -89,4 +89,17 @@ std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config,
   return files;
 }
 
+std::string inputFileAt(const std::string& target, const ClientConfig& config,
+                        const std::string& mesUri, const std::vector<std::string>& others) {
+  if (target.empty()) return "";
+  std::vector<std::string> files = sqliteDatabaseFiles(config, mesUri);
+  files.push_back(config.home + "/INI/MESconfig.ini");
+  files.insert(files.end(), others.begin(), others.end());
+  for (const std::string& file : files) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(target, file, ec)) return file;
+  }
+  return "";
+}
+
 }  // namespace velmora

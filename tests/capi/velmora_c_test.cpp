@@ -48,6 +48,11 @@ std::string cliJson(const Scenario& s) {
   return out;
 }
 
+std::string slurpFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // A session on the demo home; fails the test when it does not open.
 velmora_session* openDemo() {
   velmora_session* session = nullptr;
@@ -124,6 +129,15 @@ TEST(CInterface, FailuresAreCodesWithAReasonNeverACrash) {
   EXPECT_EQ(result, nullptr);
   EXPECT_STREQ(velmora_last_error(session), "没有传入Lot ID, 没有传入Step ID");
   EXPECT_EQ(velmora_session_trace(nullptr, "-"), VELMORA_ERROR_ARGUMENT);
+  // A trace over the session's own database would damage it.
+  const std::string mesBefore = slurpFile(VELMORA_DEMO_HOME "/mes.db");
+  EXPECT_EQ(velmora_session_trace(session, VELMORA_DEMO_HOME "/INI/../mes.db"),
+            VELMORA_ERROR_CONFIG);
+  EXPECT_NE(std::string(velmora_last_error(session)).find("is the configured file"),
+            std::string::npos);
+  ASSERT_EQ(velmora_check(session, "LOT-A02", "S-FQC-100", &result), VELMORA_OK);
+  velmora_result_free(result);
+  EXPECT_EQ(slurpFile(VELMORA_DEMO_HOME "/mes.db"), mesBefore);
   EXPECT_EQ(velmora_session_trace(session, "/nonexistent/folder/trace.log"), VELMORA_ERROR_CONFIG);
   EXPECT_NE(std::string(velmora_last_error(session)).find("/nonexistent/folder/trace.log"),
             std::string::npos);

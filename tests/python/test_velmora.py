@@ -61,6 +61,9 @@ def test_failures_raise_the_modules_errors():
             velmora.check(lot, step, home=HOME)
     with pytest.raises(ValueError, match="home"):
         velmora.Session(home="")
+    with velmora.Session(home=HOME) as session:
+        with pytest.raises(velmora.ConfigError, match="is the configured file"):
+            session.trace(pathlib.Path(HOME) / "INI" / "MESconfig.ini")
 
 
 def test_a_home_may_be_a_path_and_a_session_says_what_it_holds():

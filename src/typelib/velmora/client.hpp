@@ -63,6 +63,14 @@ VELMORA_EXPORT ClientConfig loadClientConfig(const std::string& home);
 VELMORA_EXPORT std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config,
                                                             const std::string& mesUri);
 
+// The input that `target`, a file a host is about to write, is: the configuration file, one of
+// sqliteDatabaseFiles or one of `others` (such as a batch's input), compared as files (device and
+// inode, links resolved), so that no spelling of a path slips by. "" when it is none of them
+// (or does not exist yet). Writing a report or a trace over one of them would destroy it.
+VELMORA_EXPORT std::string inputFileAt(const std::string& target, const ClientConfig& config,
+                                       const std::string& mesUri,
+                                       const std::vector<std::string>& others = {});
+
 // ---------------------------------------------------------------------------------------------
 // MES database
 

@@ -56,7 +56,9 @@ VELMORA_EXPORT int velmora_session_open(const char* home, const char* mes_uri,
 VELMORA_EXPORT void velmora_session_close(velmora_session* session);
 
 /* Appends the component's trace entries to the file at `path` from the next check on ("-":
-   standard error); NULL stops tracing. VELMORA_ERROR_CONFIG when the file cannot be opened. */
+   standard error); NULL stops tracing. VELMORA_ERROR_CONFIG when the file cannot be opened, and
+   when it is the session's configuration file or one of its SQLite databases (the same file by
+   device and inode, whatever the path), which a trace would damage. */
 VELMORA_EXPORT int velmora_session_trace(velmora_session* session, const char* path);
 
 /* Runs one check of `lot` at `step` with a fresh check object. VELMORA_OK when the check ran,
