@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -38,6 +39,35 @@ unsigned long long wholeNumberOf(FileIniFile& ini, const char* name, unsigned lo
   return number;
 }
 
+// The keys of the sections that are ours: [MESDB] read by this library, [MSSQL] by the component.
+struct KnownKeys {
+  const char* section;
+  std::vector<const char*> keys;
+};
+const KnownKeys kKnownKeys[] = {
+    {"MESDB", {"Connection", "QueryTimeout", "BusyTimeout", "StatementCacheMiB"}},
+    {"MSSQL", {"ServerName", "UserName", "InitDB", "Password"}},
+};
+
+// Refuses a key of our sections that nothing reads: a misspelt key would leave its setting at
+// the default without a word.
+void refuseUnknownKeys(const FileIniFile& ini) {
+  for (const KnownKeys& known : kKnownKeys) {
+    for (const auto& [key, value] : ini.Section(known.section)) {
+      const auto same = [&key](const char* name) {
+        return !CaseInsensitiveLess()(key, name) && !CaseInsensitiveLess()(name, key);
+      };
+      if (std::any_of(known.keys.begin(), known.keys.end(), same)) continue;
+      std::string names;
+      for (const char* name : known.keys) names += (names.empty() ? "" : ", ") + std::string(name);
+      raise(err::kInvalidCall, "unknown key '" + key + "' in section [" + known.section +
+                                   "] at line " + std::to_string(ini.lineOf(known.section, key)) +
+                                   " of '" + ini.path() + "' (the keys of [" + known.section +
+                                   "] are " + names + ")");
+    }
+  }
+}
+
 }  // namespace
 
 ClientConfig loadClientConfig(const std::string& home) {
@@ -53,6 +83,7 @@ ClientConfig loadClientConfig(const std::string& home) {
   if (config.mesConnection.empty()) {
     raise(err::kInvalidCall, "missing [MESDB] Connection in '" + path + "'");
   }
+  refuseUnknownKeys(ini);
   config.timeouts.query = static_cast<long>(
       wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));
   config.timeouts.busy =

@@ -128,6 +128,9 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
   velmora::testing::writeText(
       twice.file("INI/MESconfig.ini"),
       "[MESDB]\nConnection=sqlite:mes.db\n\n[MESDB]\nconnection=sqlite:b.db\n");
+  velmora::testing::TempFolder misspelt;
+  velmora::testing::writeText(misspelt.file("INI/MESconfig.ini"),
+                              "[MESDB]\nConnection=sqlite:mes.db\nConection=sqlite:b.db\n");
   velmora::testing::TempFolder broken;
   fs::copy(VELMORA_DEMO_HOME, broken.path(), fs::copy_options::recursive);
   velmora::testing::makeDatabase(broken.file("mes.db"), "DROP TABLE PARM_STEP_STATION");
@@ -151,6 +154,13 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
        "again at line 5 of '" +
            twice.file("INI/MESconfig.ini") + "' (first at line 2)",
        ""},
+      {"check" + lotA01 + "--home " + misspelt.path().string(), 2,
+       "velmora: Invalid procedure call or argument: unknown key 'Conection' in section [MESDB] "
+       "at line 3 of '" +
+           misspelt.file("INI/MESconfig.ini") + "'",
+       ""},
+      {"batch --input - --home " + misspelt.path().string() + " </dev/null", 2,
+       "velmora: Invalid procedure call or argument: unknown key 'Conection'", ""},
       {"check" + lotA01 + "--home ''", 2,
        "velmora: --home: must name a folder, not be empty (see velmora check --help)", ""},
       {"check" + lotA01 + kHome + " --trace " + VELMORA_DEMO_HOME + "/mes.db", 2,
