@@ -48,8 +48,7 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     outcome.result = report->result;
   } catch (const InputError& e) {
     // A selected lot whose id is empty: nothing ran.
-    unreported = {"preExecute", e.number(),
-                  "the check object refused its inputs: " + e.description(), "refused", ""};
+    unreported = {"preExecute", e.number(), e.description(), "refused", ""};
   } catch (const AutomationError& e) {
     // The run ended but its report could not be read (more records than the interface can
     // count): the line says so instead of listing them.

@@ -19,14 +19,6 @@
 namespace velmora::cli {
 namespace {
 
-// What the command knows that preExecute refused, in English ("" when it knows nothing).
-std::string refusedInputs(const CheckOptions& options) {
-  std::string inputs;
-  if (options.lot.empty()) inputs = "--lot is empty";
-  if (options.step.empty()) inputs += inputs.empty() ? "--step is empty" : ", --step is empty";
-  return inputs;
-}
-
 // "cannot write <what>: <reason>" when `out` failed, else "".
 std::string writeFailure(const std::ostream& out, const std::string& what, int error) {
   if (out) return "";
@@ -76,10 +68,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   try {
     report = session->check(options.lot, options.step, options.timeVersion);
   } catch (const InputError& e) {
-    // The component's own text as it is, after the command's English.
-    const std::string inputs = refusedInputs(options);
-    err << "velmora: the check object refused its inputs" << (inputs.empty() ? "" : " (") << inputs
-        << (inputs.empty() ? "" : ")") << ": " << printable(e.description()) << "\n";
+    err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
   const std::string& result = report.result;

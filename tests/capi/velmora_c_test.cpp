@@ -127,7 +127,9 @@ TEST(CInterface, FailuresAreCodesWithAReasonNeverACrash) {
   // Empty inputs are the check object's own validation: nothing runs.
   EXPECT_EQ(velmora_check(session, "", "", &result), VELMORA_ERROR_INPUT);
   EXPECT_EQ(result, nullptr);
-  EXPECT_STREQ(velmora_last_error(session), "没有传入Lot ID, 没有传入Step ID");
+  EXPECT_STREQ(velmora_last_error(session),
+               "the check object refused its inputs (the lot is empty, the step is empty): "
+               "没有传入Lot ID, 没有传入Step ID");
   EXPECT_EQ(velmora_session_trace(nullptr, "-"), VELMORA_ERROR_ARGUMENT);
   // A trace over the session's own database would damage it.
   const std::string mesBefore = slurpFile(VELMORA_DEMO_HOME "/mes.db");

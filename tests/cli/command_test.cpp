@@ -63,7 +63,7 @@ TEST(Command, ValidationMessagesGoToStandardErrorWithTwo) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
   EXPECT_EQ(slurp(err),
-            "velmora: the check object refused its inputs (--lot is empty, --step is empty): "
+            "velmora: the check object refused its inputs (the lot is empty, the step is empty): "
             "没有传入Lot ID, 没有传入Step ID\n");
 }
 
@@ -168,7 +168,7 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
       {"check --bogus", 2,
        "velmora: The following argument was not expected: --bogus (see velmora check --help)", ""},
       {"check --lot L --step '' " + kHome, 2,
-       "velmora: the check object refused its inputs (--step is empty): 没有传入Step ID", ""},
+       "velmora: the check object refused its inputs (the step is empty): 没有传入Step ID", ""},
       {"check" + lotA01 + "--home " + broken.path().string(), 1,
        "velmora: the check of LOT-A01 at S-FQC-100 returned \"\" after a failure in getStation: "
        "1:no such table: PARM_STEP_STATION (statement: SELECT B.STATION",
