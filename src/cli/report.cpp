@@ -58,6 +58,12 @@ std::string toText(const Report& report) {
   std::ostringstream out;
   out << "Lot " << printable(report.lot) << ", step " << printable(report.step) << ": result \""
       << printable(report.result) << "\"\n";
+  if (report.error) {
+    // First, so that the flags below (all "N" after an early end) never read as a clean lot.
+    out << "The check did not complete, after a failure in "
+        << printable(failureText(*report.error))
+        << "\nIts flags and records are not this lot's findings.\n";
+  }
   out << "Flags:";
   for (const auto& [name, value] : report.flags) out << ' ' << name << '=' << printable(value);
   out << "\nTime version: "

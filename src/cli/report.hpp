@@ -9,7 +9,9 @@
 
 namespace velmora::cli {
 
-// The facts for a person: the result, the flags, the lot reasons and a table of records;
+// The facts for a person: the result (with the failure that ended a run that did not complete,
+// before anything that could read as a clean lot), the flags, the lot reasons and a table of
+// records;
 // after a run that found no EDC item for the lot at the step, a line saying so. Every value is
 // shown through printable().
 std::string toText(const Report& report);
