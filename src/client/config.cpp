@@ -53,7 +53,8 @@ const KnownKeys kKnownKeys[] = {
 // the default without a word.
 void refuseUnknownKeys(const FileIniFile& ini) {
   for (const KnownKeys& known : kKnownKeys) {
-    for (const auto& [key, value] : ini.Section(known.section)) {
+    for (const auto& entry : ini.Section(known.section)) {
+      const std::string& key = entry.first;
       const auto same = [&key](const char* name) {
         return !CaseInsensitiveLess()(key, name) && !CaseInsensitiveLess()(name, key);
       };
