@@ -16,7 +16,8 @@ struct RunFailure {
   std::string description;
   // What it means: "no-answer" (the database could not answer, the result is ""),
   // "inspection-login" (the inspection database could not be opened, "SqlFail"), or
-  // "unexpected" (a failure that is no automation error, the result is "").
+  // "unexpected" (a failure that is no automation error, the result is ""). (A batch line of a
+  // lot whose inputs did not validate, where nothing ran, says "refused".)
   std::string kind;
   // The statement that failed, as the component sent it (followed by "; as run: " and the text
   // the driver ran when it rewrote it); "" when no statement failed.
