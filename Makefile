@@ -16,7 +16,7 @@ FUZZ_SECONDS ?= 60
 DEMO_LOT ?= LOT-A01
 DEMO_STEP ?= S-FQC-100
 
-.PHONY: setup build build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
+.PHONY: setup build build-demo build-asan build-clang build-fuzz demo test test-plain test-asan test-odbc \
   test-clang test-package test-browser abi-list fuzz fuzz-smoke soak bench bench-compare \
   bench-time bench-smoke bench-batch windows clean
 
@@ -51,7 +51,12 @@ build-fuzz: setup
 	  -DVELMORA_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
-demo: build
+# Only what the demo needs: the command, the library and the demo home (not the tests).
+build-demo: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS) --target velmora-cli
+
+demo: build-demo
 	$(BUILD)/velmora check --home $(BUILD)/demo-home --lot $(DEMO_LOT) --step $(DEMO_STEP)
 
 test-plain: build

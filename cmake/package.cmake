@@ -31,6 +31,9 @@ install(FILES ${PROJECT_BINARY_DIR}/VelmoraConfig.cmake
   DESTINATION ${VELMORA_CMAKE_DIR})
 
 # velmora.pc: the prefix is found from the file's own folder (<prefix>/<libdir>/pkgconfig).
+# Its Libs carry the library's folder as the program's run path too, so that a C program built
+# with `pkg-config --libs velmora` finds libvelmora wherever the prefix is, without
+# LD_LIBRARY_PATH.
 file(RELATIVE_PATH VELMORA_PC_TO_PREFIX ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig
      ${CMAKE_INSTALL_PREFIX})
 string(REGEX REPLACE "/$" "" VELMORA_PC_TO_PREFIX "${VELMORA_PC_TO_PREFIX}")

@@ -47,12 +47,16 @@ export PKG_CONFIG_PATH=$(dirname "$pc")
 # shellcheck disable=SC2046 # pkg-config's words are meant to be split
 cc -std=c99 -Wall -Wextra -pedantic -Werror -o check_lot_c examples/c/check_lot.c \
   $(pkg-config --cflags --libs velmora)
-run c env LD_LIBRARY_PATH="$(pkg-config --variable=libdir velmora)" ./check_lot_c
+# No LD_LIBRARY_PATH: velmora.pc gives the program the library's folder as its run path.
+run c ./check_lot_c
 
 cmake -S examples/cpp -B cpp-build -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release \
   > cpp-configure.log
 cmake --build cpp-build > cpp-build.log
 run cpp cpp-build/check_lot
+# Installed, it runs as well: its install run path keeps libvelmora's folder.
+cmake --install cpp-build --prefix "$work/app" > cpp-install.log
+run cpp-installed "$work/app/bin/check_lot"
 
 run python env PYTHONPATH="$python_path" python3 examples/python/check_lot.py
 

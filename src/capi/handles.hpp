@@ -6,14 +6,19 @@
 #include <utility>
 #include <vector>
 
+#include "velmora/client.hpp"
 #include "velmora/report.hpp"
 #include "velmora/session.hpp"
 #include "velmora/velmora.h"
 
 struct velmora_session {
-  explicit velmora_session(const std::string& home, const std::string& mesUri)
-      : session(home, mesUri) {}
+  explicit velmora_session(const std::string& home, const std::string& uri)
+      : config(velmora::loadClientConfig(home)),
+        mesUri(uri.empty() ? config.mesConnection : uri),
+        session(config, mesUri) {}
 
+  velmora::ClientConfig config;  // what the session reads: no trace may be written over it
+  std::string mesUri;
   velmora::Session session;
   std::string lastError;  // what velmora_last_error returns for this session
 };
@@ -26,9 +31,11 @@ struct velmora_result {
     for (const velmora::Abnormal& record : report.records) {
       fields.push_back(velmora::recordFieldValues(record));
     }
+    if (report.error) errorNumber = std::to_string(report.error->number);
   }
 
   velmora::Report report;
   std::string json;
   std::vector<std::array<std::string, 9>> fields;  // each record's, as kRecordFieldNames
+  std::string errorNumber;                         // the failure's number as text
 };

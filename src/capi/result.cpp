@@ -46,6 +46,20 @@ const char* velmora_result_record_field(const velmora_result* result, int index,
   return nullptr;
 }
 
+const char* velmora_result_error(const velmora_result* result, const char* field) {
+  if (result == nullptr || field == nullptr || !result->report.error) return nullptr;
+  const velmora::RunFailure& error = *result->report.error;
+  const std::pair<const char*, const std::string*> fields[] = {{"procedure", &error.procedure},
+                                                               {"number", &result->errorNumber},
+                                                               {"description", &error.description},
+                                                               {"kind", &error.kind},
+                                                               {"statement", &error.statement}};
+  for (const auto& [name, value] : fields) {
+    if (std::strcmp(name, field) == 0) return value->c_str();
+  }
+  return nullptr;
+}
+
 void velmora_result_free(velmora_result* result) {
   delete result;
 }

@@ -32,11 +32,14 @@ int fail(velmora_session* session, int code, const char* text) noexcept {
 
 // Runs `body` (which returns VELMORA_OK or a code); an exception becomes the code of its kind:
 // InputError VELMORA_ERROR_INPUT, another AutomationError `automationCode`, out of memory
-// VELMORA_ERROR_MEMORY, anything else VELMORA_ERROR_INTERNAL.
+// VELMORA_ERROR_MEMORY, anything else VELMORA_ERROR_INTERNAL. Success clears the error text, so
+// that velmora_last_error never names a failure older than the last call.
 template <class Body>
 int guarded(velmora_session* session, int automationCode, Body&& body) noexcept {
   try {
-    return body();
+    const int code = body();
+    if (code == VELMORA_OK) (session != nullptr ? session->lastError : threadError).clear();
+    return code;
   } catch (const velmora::InputError& e) {
     return fail(session, VELMORA_ERROR_INPUT, e.description().c_str());
   } catch (const velmora::AutomationError& e) {
@@ -78,7 +81,17 @@ int velmora_session_trace(velmora_session* session, const char* path) {
     return fail(nullptr, VELMORA_ERROR_ARGUMENT, "velmora_session_trace: session is NULL");
   }
   return guarded(session, VELMORA_ERROR_CONFIG, [&] {
-    session->session.setTrace(velmora::openTrace(path != nullptr ? path : "", std::cerr));
+    const std::string target = path != nullptr ? path : "";
+    if (target != "-") {
+      if (const std::string file = velmora::inputFileAt(target, session->config, session->mesUri);
+          !file.empty()) {
+        return fail(session, VELMORA_ERROR_CONFIG,
+                    ("velmora_session_trace: '" + target + "' is the configured file '" + file +
+                     "', which the session only reads; name another file for the trace")
+                        .c_str());
+      }
+    }
+    session->session.setTrace(velmora::openTrace(target, std::cerr));
     return VELMORA_OK;
   });
 }

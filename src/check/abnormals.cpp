@@ -117,4 +117,8 @@ std::string Abnormals::Execute() {
   return executeCheckRun(*impl_->context, impl_->state);
 }
 
+std::optional<RunFailure> Abnormals::lastRunFailure() const {
+  return impl_->state.failure;
+}
+
 }  // namespace velmora

@@ -16,6 +16,7 @@ constexpr const char* kDefaultInspectionPassword = "jxw";
 
 void resetOutputs(Run& run) {
   run.result.clear();
+  run.state.failure.reset();
   run.lotDeviations.clear();
   run.state.lotDevReasons.clear();
   Flags& flags = run.state.flags;
@@ -140,10 +141,12 @@ std::string executeCheckRun(const Context& context, CheckState& state) {
       items->MoveNext();
     }
     summarize(run);
-  } catch (const RunEnded&) {
+  } catch (const RunEnded& ended) {
     // Traced by the procedure where it happened; the result stays "".
+    state.failure = ended.failure();
   } catch (...) {
     reportTrace(context, errorEntry(std::current_exception()), source, 5);
+    state.failure = runFailure("Execute", std::current_exception());
   }
   return run.result;
 }

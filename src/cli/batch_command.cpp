@@ -24,6 +24,7 @@
 #include "cli/html_report.hpp"
 #include "cli/output_file.hpp"
 #include "cli/report.hpp"
+#include "cli/stop_signals.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
 
@@ -31,37 +32,6 @@ namespace velmora::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Set by SIGINT; the workers start no further lot once it is set.
-std::atomic<bool> interruptRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the SIGINT handler needs a lock-free flag");
-
-extern "C" void onInterrupt(int) {
-  interruptRequested.store(true);
-}
-
-// Catches SIGINT while a batch runs. The handler is reset after the first signal, so a second
-// Ctrl-C ends the process at once (for a check that hangs in its database).
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    interruptRequested.store(false);
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-  }
-  ~InterruptGuard() {
-    if (installed_) sigaction(SIGINT, &previous_, nullptr);
-  }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  struct sigaction previous_ {};
-  bool installed_ = false;
-};
 
 // The cores this process may run on.
 unsigned coreCount() {
@@ -92,13 +62,18 @@ std::vector<BatchLot> readLotsFile(const std::string& path, std::istream& in) {
 }
 
 // Fails early when a file the batch writes at its end cannot be written (without creating it).
+// A regular file is replaced by a new one made beside it (output_file.hpp), so its folder must
+// be writable; a device or pipe is written in place.
 void checkWritable(const std::string& path, const char* option) {
   if (path.empty()) return;
   std::error_code ignored;
   const fs::path file(path);
-  const bool exists = fs::exists(file, ignored);
+  const fs::file_status status = fs::status(file, ignored);
   const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-  if (exists ? access(path.c_str(), W_OK) == 0 : access(folder.c_str(), W_OK | X_OK) == 0) return;
+  const bool inPlace = fs::exists(status) && !fs::is_regular_file(status);
+  if (inPlace ? access(path.c_str(), W_OK) == 0 : access(folder.c_str(), W_OK | X_OK) == 0) {
+    return;
+  }
   const int reason = errno;
   throw BatchSetupError{std::string(option) + ": cannot write " + path + ": " +
                         std::strerror(reason)};
@@ -144,12 +119,31 @@ CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options) {
   on->excludes(off);
   batch->footer(
       "Exit status: 0 when every check returned \"ok\", 1 when one did not, 2 for usage, "
-      "configuration, input or output errors, 130 when interrupted (Ctrl-C).");
+      "configuration, input or output errors, 130 when interrupted by Ctrl-C (SIGINT), 143 by "
+      "SIGTERM.");
   return batch;
 }
 
+namespace {
+
+// Refuses an output path that is one of the batch's inputs.
+void checkNotAnInput(const std::string& path, const char* option, const ClientConfig& config,
+                     const std::string& mesUri, const std::string& input) {
+  if (path.empty()) return;
+  std::vector<std::string> others;
+  if (!input.empty() && input != "-") others.push_back(input);
+  if (const std::string file = inputFileAt(path, config, mesUri, others); !file.empty()) {
+    throw BatchSetupError{std::string(option) + " " + path + " is the input file '" + file +
+                          "', which the batch only reads; name another file"};
+  }
+}
+
+}  // namespace
+
 int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
   const auto start = std::chrono::steady_clock::now();
+  // From the start: a signal while the sessions open (on a locked database, say) is taken too.
+  const StopSignals signals(StopSignals::Mode::kGentle);
   std::vector<BatchLot> lots;
   std::vector<std::unique_ptr<BatchWorker>> workers;
   unsigned jobs = 0;
@@ -162,6 +156,8 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     checkWritable(options.summary, "--summary");
     const ClientConfig config = loadClientConfig(options.home);
     const std::string mesUri = options.mes.empty() ? config.mesConnection : options.mes;
+    checkNotAnInput(options.report, "--report", config, mesUri, options.input);
+    checkNotAnInput(options.summary, "--summary", config, mesUri, options.input);
     if (!options.input.empty()) {
       lots = readLotsFile(options.input, in);
     } else {
@@ -187,6 +183,10 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
+  if (StopSignals::stopRequested().load()) {
+    err << "velmora: stopped by " << StopSignals::signalName() << " before the first lot\n";
+    return 128 + StopSignals::signalNumber();
+  }
 
   BatchSummary summary;
   summary.lots = lots.size();
@@ -205,7 +205,8 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
       // Whatever goes wrong with one lot is that lot's failure, not the batch's.
       LotOutcome failed;
       failed.error = std::string("velmora: unexpected failure: ") + e.what();
-      failed.line = failedLine(lots[index], failed.result, 0, failed.error);
+      failed.line = failedLine(lots[index], failed.result, 0,
+                               {"", err::kGenericFailure, failed.error, "unexpected", ""});
       return failed;
     }
   };
@@ -224,12 +225,9 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
   };
   callbacks.tick = [&] { progress.update(summary.done, summary.failed.size()); };
 
-  {
-    InterruptGuard guard;
-    runInOrder(lots.size(), jobs, callbacks, interruptRequested);
-  }
+  runInOrder(lots.size(), jobs, callbacks, StopSignals::stopRequested());
   progress.finish(summary.done, summary.failed.size());
-  summary.interrupted = interruptRequested.load() && summary.done < summary.lots;
+  summary.interrupted = StopSignals::stopRequested().load() && summary.done < summary.lots;
   summary.elapsedMs = millisecondsSince(start);
   if (writeFailed) {
     err << "velmora: cannot write standard output\n";
@@ -252,7 +250,7 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     return kExitUsage;
   }
   err << summaryText(summary);
-  if (summary.interrupted) return kExitInterrupted;
+  if (summary.interrupted) return 128 + StopSignals::signalNumber();
   return summary.failed.empty() ? kExitOk : kExitFailed;
 }
 

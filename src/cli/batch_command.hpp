@@ -25,9 +25,6 @@ struct BatchOptions {
   std::optional<bool> progress;  // forced on or off; unset: on when standard error is a terminal
 };
 
-// Exit status of a batch stopped by SIGINT (128 + the signal's number, as shells report it).
-inline constexpr int kExitInterrupted = 130;
-
 // Adds the `batch` subcommand to `app`, its options stored into `options`.
 CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options);
 
@@ -35,12 +32,15 @@ CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options);
 // Context and MES connection, a new check object per lot), writes each lot's line to `out` in
 // input order as soon as it and all lines before it are done, shows progress and the summary on
 // `err`, and writes the report and summary files. A lot whose check fails is reported on its line
-// and does not stop the batch. On SIGINT no further lot starts; the lots under way finish and
-// their lines are written. `in` is the input for "--input -".
+// and does not stop the batch. On SIGINT or SIGTERM no further lot starts; the lots under way
+// finish, their lines are written and so are the report and the summary, marked interrupted; a
+// second signal ends the process at once. A report or summary path that is one of the batch's
+// inputs (the configuration, a configured SQLite database, the --input file) is refused before
+// anything runs. `in` is the input for "--input -".
 //
 // Returns 0 when every check returned "ok", 1 when one did not, 2 for usage, configuration,
 // input and output errors (one line on `err` naming the file, line, option or statement at
-// fault), kExitInterrupted when SIGINT stopped the batch.
+// fault), 128 + the signal's number (130, 143) when a signal stopped the batch.
 int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

@@ -5,21 +5,24 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "cli/last_error.hpp"
 #include "cli/reason_entries.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::cli {
 
-std::string batchLine(const Report& report, double elapsedMs, const std::string& error) {
+std::string batchLine(const Report& report, double elapsedMs) {
   auto line = nlohmann::ordered_json::parse(toJson(report));
   line["elapsed_ms"] = std::round(elapsedMs * 1000) / 1000;
-  if (!error.empty()) line["error"] = error;
   return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string failedLine(const BatchLot& lot, const std::string& result, double elapsedMs,
-                       const std::string& error) {
+                       const RunFailure& failure) {
+  const nlohmann::ordered_json error = {{"procedure", failure.procedure},
+                                        {"number", failure.number},
+                                        {"description", failure.description},
+                                        {"kind", failure.kind},
+                                        {"statement", failure.statement}};
   const nlohmann::ordered_json line = {{"lot", lot.lot},
                                        {"step", lot.step},
                                        {"result", result},
@@ -37,32 +40,31 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
   };
-  // The trace that keeps the run's last error entry, the lot's one-line reason when it fails.
-  const auto trace = std::make_shared<LastErrorTrace>(nullptr);
-  session_.setTrace(trace);
   LotOutcome outcome;
   std::optional<Report> report;
+  RunFailure unreported;
   try {
     report = session_.check(lot.lot, lot.step);
     outcome.result = report->result;
   } catch (const InputError& e) {
     // A selected lot whose id is empty: nothing ran.
-    outcome.error = "the check object refused its inputs: " + e.description();
+    unreported = {"preExecute", e.number(), e.description(), "refused", ""};
   } catch (const AutomationError& e) {
     // The run ended but its report could not be read (more records than the interface can
     // count): the line says so instead of listing them.
-    outcome.error = "the report could not be read: " + e.description();
-  }
-  if (outcome.result != "ok" && outcome.error.empty()) {
-    outcome.error = trace->procedure().empty()
-                        ? "the check returned \"" + outcome.result + "\""
-                        : "Abnormals." + trace->procedure() + ": " + trace->error();
+    unreported = {"", e.number(), "the report could not be read: " + e.description(), "unexpected",
+                  ""};
   }
   if (!report) {
-    outcome.line = failedLine(lot, outcome.result, elapsedMs(), outcome.error);
+    outcome.error = unreported.description;
+    outcome.line = failedLine(lot, outcome.result, elapsedMs(), unreported);
     return outcome;
   }
-  outcome.line = batchLine(*report, elapsedMs(), outcome.error);
+  if (outcome.result != "ok") {
+    outcome.error = report->error ? "Abnormals." + failureText(*report->error)
+                                  : "the check returned \"" + outcome.result + "\"";
+  }
+  outcome.line = batchLine(*report, elapsedMs());
 
   outcome.reasons = reasonEntries(report->lotDevReasons);
   for (const Abnormal& record : report->records) {
@@ -71,7 +73,8 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     }
   }
   outcome.hasFindings = !report->records.empty() || !report->lotDevReasons.empty();
-  if (forReport && outcome.hasFindings) {
+  // A lot whose check did not complete is listed with its failure, never drawn as a map.
+  if (forReport && outcome.hasFindings && outcome.result == "ok") {
     outcome.slots = readLotSlots(session_.mesDatabase(), lot.lot);
     outcome.report = std::make_shared<const Report>(std::move(*report));
   }

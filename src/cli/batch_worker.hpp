@@ -26,15 +26,15 @@ struct LotOutcome {
   LotSlots slots;
 };
 
-// The JSON line of a check: the object `check --format json` prints for `report`, on one line,
-// followed by "elapsed_ms" and, when `error` is not empty, "error". Every batch line is built
-// here, from the same JSON as `check` prints.
-std::string batchLine(const Report& report, double elapsedMs, const std::string& error);
+// The JSON line of a check: the object `check --format json` prints for `report` (with its
+// "error" object when the result is not "ok"), on one line, followed by "elapsed_ms". Every
+// batch line is built here, from the same JSON as `check` prints.
+std::string batchLine(const Report& report, double elapsedMs);
 
 // The line of a lot whose check could not be reported in full: lot, step, result, elapsed_ms and
-// error only.
+// the error object of `failure` only.
 std::string failedLine(const BatchLot& lot, const std::string& result, double elapsedMs,
-                       const std::string& error);
+                       const RunFailure& failure);
 
 class BatchWorker {
  public:

@@ -5,11 +5,12 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "cli/html_report.hpp"
-#include "cli/last_error.hpp"
 #include "cli/output_file.hpp"
 #include "cli/report.hpp"
+#include "cli/stop_signals.hpp"
 #include "cli/wafer_map.hpp"
 #include "velmora/client.hpp"
 #include "velmora/error.hpp"
@@ -17,28 +18,6 @@
 
 namespace velmora::cli {
 namespace {
-
-// The configuration file or database that the trace file `target` is, or "" when it is none of
-// them. Appending trace lines to one of them would damage it.
-std::string configuredFileAt(const std::string& target, const ClientConfig& config,
-                             const std::string& mesUri) {
-  if (target.empty() || target == "-") return "";
-  std::vector<std::string> files = sqliteDatabaseFiles(config, mesUri);
-  files.push_back(config.home + "/INI/MESconfig.ini");
-  for (const std::string& file : files) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(target, file, ec)) return file;
-  }
-  return "";
-}
-
-// What the command knows that preExecute refused, in English ("" when it knows nothing).
-std::string refusedInputs(const CheckOptions& options) {
-  std::string inputs;
-  if (options.lot.empty()) inputs = "--lot is empty";
-  if (options.step.empty()) inputs += inputs.empty() ? "--step is empty" : ", --step is empty";
-  return inputs;
-}
 
 // "cannot write <what>: <reason>" when `out` failed, else "".
 std::string writeFailure(const std::ostream& out, const std::string& what, int error) {
@@ -49,6 +28,8 @@ std::string writeFailure(const std::ostream& out, const std::string& what, int e
 }  // namespace
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
+  // A signal ends the check at once, saying so, and removes a report half written.
+  const StopSignals signals(StopSignals::Mode::kAtOnce);
   if (options.format != "text" && options.format != "json" && options.format != "html") {
     err << "velmora: --format must be text, json or html, not '" << printable(options.format)
         << "'\n";
@@ -64,10 +45,16 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   try {
     const ClientConfig config = loadClientConfig(options.home);
     const std::string mesUri = options.mes.empty() ? config.mesConnection : options.mes;
-    if (const std::string file = configuredFileAt(options.trace, config, mesUri); !file.empty()) {
-      err << "velmora: --trace " << printable(options.trace) << " is the configured file '"
-          << printable(file) << "'; name another file for the trace\n";
-      return kExitUsage;
+    // Nothing the command writes may land on what it reads.
+    for (const auto& [option, path] :
+         {std::pair<const char*, const std::string&>{"--trace", options.trace},
+          {"--output", options.output}}) {
+      if (path == "-") continue;
+      if (const std::string file = inputFileAt(path, config, mesUri); !file.empty()) {
+        err << "velmora: " << option << " " << printable(path) << " is the configured file '"
+            << printable(file) << "', which the check only reads; name another file\n";
+        return kExitUsage;
+      }
     }
     session = std::make_unique<Session>(config, mesUri);
     if (!options.trace.empty()) traceLog = openTrace(options.trace, err);
@@ -75,17 +62,13 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
-  const auto trace = std::make_shared<LastErrorTrace>(traceLog);
-  session->setTrace(trace);
+  session->setTrace(traceLog);
 
   Report report;
   try {
     report = session->check(options.lot, options.step, options.timeVersion);
   } catch (const InputError& e) {
-    // The component's own text as it is, after the command's English.
-    const std::string inputs = refusedInputs(options);
-    err << "velmora: the check object refused its inputs" << (inputs.empty() ? "" : " (") << inputs
-        << (inputs.empty() ? "" : ")") << ": " << printable(e.description()) << "\n";
+    err << "velmora: " << printable(e.description()) << "\n";
     return kExitUsage;
   }
   const std::string& result = report.result;
@@ -125,10 +108,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   if (result != "ok") {
     err << "velmora: the check of " << printable(options.lot) << " at " << printable(options.step)
         << " returned \"" << printable(result) << "\"";
-    if (!trace->procedure().empty()) {
-      err << " after a failure in " << printable(trace->procedure()) << ": "
-          << printable(trace->error());
-    }
+    if (report.error) err << " after a failure in " << printable(failureText(*report.error));
     err << "\n";
   }
   return result == "ok" ? kExitOk : kExitFailed;

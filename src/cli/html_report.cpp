@@ -5,6 +5,7 @@
 #include "cli/html_text.hpp"
 #include "cli/pareto_chart.hpp"
 #include "cli/reason_entries.hpp"
+#include "cli/report.hpp"
 
 namespace velmora::cli {
 namespace {
@@ -36,6 +37,8 @@ table.records { width: 100%; }
 table.records td { overflow-wrap: break-word; }
 td.num, td.short { white-space: nowrap; }
 .note { color: #64748b; }
+.incomplete { color: #b91c1c; font-weight: bold; border: 2px solid #b91c1c; padding: 8px 12px;
+              margin: 0 0 12px; }
 td.num { text-align: right; }
 )";
 
@@ -88,8 +91,17 @@ void writeRecordsTable(std::ostream& html, const Report& report) {
 
 void writeCheckReport(std::ostream& html, const Report& report, const LotSlots& slots) {
   writePageStart(html, "velmora check: " + report.lot + " at " + report.step);
-  html << "<h1>Lot " << htmlText(report.lot) << " at step " << htmlText(report.step)
-       << "</h1>\n<table class=\"facts\">\n<tr><th>Result</th><td>" << resultHtml(report.result)
+  html << "<h1>Lot " << htmlText(report.lot) << " at step " << htmlText(report.step) << "</h1>\n";
+  const bool complete = report.result == "ok";
+  if (!complete) {
+    // Said first, so that nothing below (flags all "N", no records) reads as a clean lot.
+    html << "<p class=\"incomplete\" data-incomplete=\"true\">The check did not complete: it "
+            "returned "
+         << resultHtml(report.result);
+    if (report.error) html << " after a failure in " << htmlText(failureText(*report.error));
+    html << ". Its flags and records are not this lot's findings.</p>\n";
+  }
+  html << "<table class=\"facts\">\n<tr><th>Result</th><td>" << resultHtml(report.result)
        << "</td></tr>\n<tr><th>Flags</th><td>";
   for (const auto& [name, value] : report.flags) {
     html << "<span class=\"flag flag-" << (value == "Y" ? "Y" : "N") << "\" data-flag=\"" << name
@@ -99,10 +111,16 @@ void writeCheckReport(std::ostream& html, const Report& report, const LotSlots& 
        << (report.timeVersionSysid.empty() ? "<span class=\"note\">none</span>"
                                            : htmlText(report.timeVersionSysid))
        << "</td></tr>\n<tr><th>Lot reasons</th><td>" << reasonsListHtml(report.lotDevReasons)
-       << "</td></tr>\n</table>\n<h2>Wafer map</h2>\n<div class=\"map-and-legend\">\n<div>";
-  writeWaferMap(html, slots, report.records, 1.0);
-  html << "</div>\n"
-       << waferLegendHtml() << "</div>\n<h2>Records (" << report.records.size() << ")</h2>\n";
+       << "</td></tr>\n</table>\n<h2>Wafer map</h2>\n";
+  if (complete) {
+    html << "<div class=\"map-and-legend\">\n<div>";
+    writeWaferMap(html, slots, report.records, 1.0);
+    html << "</div>\n" << waferLegendHtml() << "</div>\n";
+  } else {
+    html << "<p class=\"note\">None: the check did not complete, so no slot's findings are "
+            "known.</p>\n";
+  }
+  html << "<h2>Records (" << report.records.size() << ")</h2>\n";
   if (report.records.empty()) {
     html << "<p class=\"note\">No records.</p>\n";
   } else {

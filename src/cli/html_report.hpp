@@ -14,7 +14,8 @@
 namespace velmora::cli {
 
 // Writes the report of one check: lot, step, result, the six flags, the time version and the lot
-// reasons; the wafer map of the lot's slots with its legend; the records table.
+// reasons; the wafer map of the lot's slots with its legend; the records table. A check that did
+// not return "ok" says so first, in red, with the failure that ended it, and draws no map.
 void writeCheckReport(std::ostream& html, const Report& report, const LotSlots& slots);
 
 // A lot of a batch that had findings, with what its section of the report shows.

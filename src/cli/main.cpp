@@ -7,6 +7,7 @@
 
 #include "cli/batch_command.hpp"
 #include "cli/check_command.hpp"
+#include "cli/doctor_command.hpp"
 #include "velmora/session.hpp"
 #include "velmora/version.hpp"
 
@@ -82,6 +83,10 @@ int main(int argc, char** argv) {
   batchOptions.home = options.home;
   CLI::App* batch = velmora::cli::addBatchCommand(app, batchOptions);
 
+  velmora::cli::DoctorOptions doctorOptions;
+  doctorOptions.home = options.home;
+  CLI::App* doctor = velmora::cli::addDoctorCommand(app, doctorOptions);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -91,11 +96,12 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return usageError(e, batch->parsed() ? "batch" : "check");
+    return usageError(e, batch->parsed() ? "batch" : doctor->parsed() ? "doctor" : "check");
   }
   if (batch->parsed()) return velmora::cli::runBatch(batchOptions, std::cin, std::cout, std::cerr);
+  if (doctor->parsed()) return velmora::cli::runDoctor(doctorOptions, std::cout, std::cerr);
   if (!check->parsed()) {
-    std::cerr << "velmora: a command is required: check or batch (see velmora --help)\n";
+    std::cerr << "velmora: a command is required: check, batch or doctor (see velmora --help)\n";
     return kExitUsage;
   }
   for (const auto* required : {lot, step}) {

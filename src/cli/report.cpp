@@ -22,6 +22,13 @@ std::size_t width(const std::string& text) {
 
 }  // namespace
 
+std::string failureText(const RunFailure& failure) {
+  std::string text =
+      failure.procedure + ": " + std::to_string(failure.number) + ":" + failure.description;
+  if (!failure.statement.empty()) text += " (statement: " + failure.statement + ")";
+  return text;
+}
+
 std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -51,6 +58,12 @@ std::string toText(const Report& report) {
   std::ostringstream out;
   out << "Lot " << printable(report.lot) << ", step " << printable(report.step) << ": result \""
       << printable(report.result) << "\"\n";
+  if (report.error) {
+    // First, so that the flags below (all "N" after an early end) never read as a clean lot.
+    out << "The check did not complete, after a failure in "
+        << printable(failureText(*report.error))
+        << "\nIts flags and records are not this lot's findings.\n";
+  }
   out << "Flags:";
   for (const auto& [name, value] : report.flags) out << ' ' << name << '=' << printable(value);
   out << "\nTime version: "

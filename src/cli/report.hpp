@@ -9,10 +9,16 @@
 
 namespace velmora::cli {
 
-// The facts for a person: the result, the flags, the lot reasons and a table of records;
+// The facts for a person: the result (with the failure that ended a run that did not complete,
+// before anything that could read as a clean lot), the flags, the lot reasons and a table of
+// records;
 // after a run that found no EDC item for the lot at the step, a line saying so. Every value is
 // shown through printable().
 std::string toText(const Report& report);
+
+// The failure that ended a run on one line: "<procedure>: <number>:<description>", then
+// " (statement: <statement>)" when a statement failed (the form of the trace's error entry).
+std::string failureText(const RunFailure& failure);
 
 // `text` safe to print on a terminal: control characters (C0, DEL and C1) written as escapes
 // ("\n", "\r", "\t", "\x1b", "\u009b"), so that a value from the database or the command line

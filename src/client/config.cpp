@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -39,6 +40,36 @@ unsigned long long wholeNumberOf(FileIniFile& ini, const char* name, unsigned lo
   return number;
 }
 
+// The keys of the sections that are ours: [MESDB] read by this library, [MSSQL] by the component.
+struct KnownKeys {
+  const char* section;
+  std::vector<const char*> keys;
+};
+const KnownKeys kKnownKeys[] = {
+    {"MESDB", {"Connection", "QueryTimeout", "BusyTimeout", "StatementCacheMiB"}},
+    {"MSSQL", {"ServerName", "UserName", "InitDB", "Password"}},
+};
+
+// Refuses a key of our sections that nothing reads: a misspelt key would leave its setting at
+// the default without a word.
+void refuseUnknownKeys(const FileIniFile& ini) {
+  for (const KnownKeys& known : kKnownKeys) {
+    for (const auto& entry : ini.Section(known.section)) {
+      const std::string& key = entry.first;
+      const auto same = [&key](const char* name) {
+        return !CaseInsensitiveLess()(key, name) && !CaseInsensitiveLess()(name, key);
+      };
+      if (std::any_of(known.keys.begin(), known.keys.end(), same)) continue;
+      std::string names;
+      for (const char* name : known.keys) names += (names.empty() ? "" : ", ") + std::string(name);
+      raise(err::kInvalidCall, "unknown key '" + key + "' in section [" + known.section +
+                                   "] at line " + std::to_string(ini.lineOf(known.section, key)) +
+                                   " of '" + ini.path() + "' (the keys of [" + known.section +
+                                   "] are " + names + ")");
+    }
+  }
+}
+
 }  // namespace
 
 ClientConfig loadClientConfig(const std::string& home) {
@@ -59,6 +90,7 @@ ClientConfig client::readClientSettings(const std::string& home) {
   std::string section = "MESDB";
   std::string key = "Connection";
   config.mesConnection = ini.ReadValue(section, key);
+  refuseUnknownKeys(ini);
   config.timeouts.query = static_cast<long>(
       wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));
   config.timeouts.busy =
@@ -93,6 +125,19 @@ std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config,
     // A provider that resolves to no driver names no file; the check run reports it.
   }
   return files;
+}
+
+std::string inputFileAt(const std::string& target, const ClientConfig& config,
+                        const std::string& mesUri, const std::vector<std::string>& others) {
+  if (target.empty()) return "";
+  std::vector<std::string> files = sqliteDatabaseFiles(config, mesUri);
+  files.push_back(config.home + "/INI/MESconfig.ini");
+  files.insert(files.end(), others.begin(), others.end());
+  for (const std::string& file : files) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(target, file, ec)) return file;
+  }
+  return "";
 }
 
 }  // namespace velmora

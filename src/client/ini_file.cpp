@@ -164,7 +164,8 @@ void FileIniFile::OpenFile(const std::string& path) {
   }
   if (result < 0) client::raiseFileError(path, 0, true);
   for (Item& item : collected.items) {
-    entries_.push_back({std::move(item.section), std::move(item.key), std::move(item.value)});
+    entries_.push_back(
+        {std::move(item.section), std::move(item.key), std::move(item.value), item.line});
   }
 }
 

@@ -26,6 +26,7 @@ Report collectReport(const Abnormals& check, const std::string& result) {
   report.timeVersionSysid = check.TimeVersionSysid();
   const int count = check.Count();
   for (int i = 1; i <= count; ++i) report.records.push_back(*check.Item(Variant(i)));
+  if (result != "ok") report.error = check.lastRunFailure();
   return report;
 }
 
@@ -47,6 +48,14 @@ std::string toJson(const Report& report) {
   out["LotDevReasons"] = report.lotDevReasons;
   out["TimeVersionSysid"] = report.timeVersionSysid;
   out["records"] = std::move(records);
+  if (report.result != "ok" && report.error) {
+    const RunFailure& e = *report.error;
+    out["error"] = {{"procedure", e.procedure},
+                    {"number", e.number},
+                    {"description", e.description},
+                    {"kind", e.kind},
+                    {"statement", e.statement}};
+  }
   return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 

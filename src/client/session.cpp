@@ -54,7 +54,14 @@ Report Session::check(const std::string& lot, const std::string& step,
   check.StepID(step);
   if (timeVersionSysid) check.TimeVersionSysid(*timeVersionSysid);
   const std::string validation = check.preExecute();
-  if (validation != "ok") throw InputError(validation);
+  if (validation != "ok") {
+    // Said in English first; the check object's own words follow as it wrote them.
+    std::string what;
+    if (lot.empty()) what = "the lot is empty";
+    if (step.empty()) what += what.empty() ? "the step is empty" : ", the step is empty";
+    throw InputError("the check object refused its inputs" +
+                     (what.empty() ? std::string() : " (" + what + ")") + ": " + validation);
+  }
   const std::string result = check.Execute();
   return collectReport(check, result);
 }

@@ -39,7 +39,14 @@ bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
     result = true;
   };
   // Every failure to open, the database's own included, answers false: the run ends "SqlFail".
-  return runProcedure(run.context, "getMSSQLConnect", false, open, Traps::kEverything);
+  RunFailure failure;
+  const bool opened =
+      runProcedure(run.context, "getMSSQLConnect", false, open, Traps::kEverything, &failure);
+  if (!opened) {
+    failure.kind = "inspection-login";
+    run.state.failure = std::move(failure);
+  }
+  return opened;
 }
 
 std::string getStation(const Run& run, const std::string& stepId) {

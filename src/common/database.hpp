@@ -31,6 +31,7 @@ std::string inspectionConnectionString(const InspectionSettings& settings);
 // until the driver drops it. The connection pools its login (a healthy idle session of the same
 // connection string and timeouts is reused, and the session returns to the pool when the
 // connection is dropped) and answers through the run's statement cache.
+// A failure to open is kept as the run's failure (kind "inspection-login").
 bool getMSSQLConnect(Run& run, const InspectionSettings& settings);
 
 // The STATION of the step's first operation station row, "" when the step id is "" (no query),

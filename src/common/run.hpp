@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/cached_mes.hpp"
@@ -17,6 +18,7 @@
 #include "velmora/abnormal.hpp"
 #include "velmora/context.hpp"
 #include "velmora/recordset.hpp"
+#include "velmora/run_failure.hpp"
 
 namespace velmora {
 
@@ -50,6 +52,8 @@ struct CheckState {
   Collection<std::shared_ptr<Abnormal>> records;
   // The inspection connection of the current inspection item (null between items).
   std::shared_ptr<ado::Connection> inspection;
+  // The failure that ended the last run; empty when it ended normally.
+  std::optional<RunFailure> failure;
 };
 
 // The login settings of the inspection database, from section MSSQL of the MES configuration.

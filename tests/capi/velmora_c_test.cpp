@@ -6,6 +6,8 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -44,6 +46,11 @@ std::string cliJson(const Scenario& s) {
   pclose(pipe);
   if (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
+}
+
+std::string slurpFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A session on the demo home; fails the test when it does not open.
@@ -120,8 +127,19 @@ TEST(CInterface, FailuresAreCodesWithAReasonNeverACrash) {
   // Empty inputs are the check object's own validation: nothing runs.
   EXPECT_EQ(velmora_check(session, "", "", &result), VELMORA_ERROR_INPUT);
   EXPECT_EQ(result, nullptr);
-  EXPECT_STREQ(velmora_last_error(session), "没有传入Lot ID, 没有传入Step ID");
+  EXPECT_STREQ(velmora_last_error(session),
+               "the check object refused its inputs (the lot is empty, the step is empty): "
+               "没有传入Lot ID, 没有传入Step ID");
   EXPECT_EQ(velmora_session_trace(nullptr, "-"), VELMORA_ERROR_ARGUMENT);
+  // A trace over the session's own database would damage it.
+  const std::string mesBefore = slurpFile(VELMORA_DEMO_HOME "/mes.db");
+  EXPECT_EQ(velmora_session_trace(session, VELMORA_DEMO_HOME "/INI/../mes.db"),
+            VELMORA_ERROR_CONFIG);
+  EXPECT_NE(std::string(velmora_last_error(session)).find("is the configured file"),
+            std::string::npos);
+  ASSERT_EQ(velmora_check(session, "LOT-A02", "S-FQC-100", &result), VELMORA_OK);
+  velmora_result_free(result);
+  EXPECT_EQ(slurpFile(VELMORA_DEMO_HOME "/mes.db"), mesBefore);
   EXPECT_EQ(velmora_session_trace(session, "/nonexistent/folder/trace.log"), VELMORA_ERROR_CONFIG);
   EXPECT_NE(std::string(velmora_last_error(session)).find("/nonexistent/folder/trace.log"),
             std::string::npos);
@@ -135,6 +153,9 @@ TEST(CInterface, FailuresAreCodesWithAReasonNeverACrash) {
   EXPECT_EQ(velmora_result_record_field(nullptr, 0, "WaferID"), nullptr);
 
   ASSERT_EQ(velmora_check(session, "LOT-A01", "S-FQC-100", &result), VELMORA_OK);
+  // A call that succeeds clears the text of the failure before it.
+  EXPECT_STREQ(velmora_last_error(session), "");
+  EXPECT_EQ(velmora_result_error(result, "procedure"), nullptr);
   const int count = velmora_result_record_count(result);
   ASSERT_GT(count, 0);
   EXPECT_EQ(velmora_result_flag(result, nullptr), nullptr);
@@ -188,6 +209,93 @@ TEST(CInterface, TwoSessionsCheckOnTwoThreadsAtOnce) {
   // The library is this process's only SQLite user, so it switched SQLite's memory statistics
   // off before their first use: nothing was counted, and no allocation took their mutex.
   EXPECT_EQ(sqlite3_memory_used(), 0);
+}
+
+// What `velmora check` prints for `args` (shell words) on standard output.
+std::string cliOutput(const std::string& args) {
+  FILE* pipe = popen((std::string(VELMORA_CLI) + " check " + args + " 2>/dev/null").c_str(), "r");
+  std::string out;
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+// A copy of the demo home in a fresh folder, removed with it.
+struct DamagedHome {
+  explicit DamagedHome(const std::string& name)
+      : path(std::filesystem::temp_directory_path() / ("velmora-capi-" + name)) {
+    std::filesystem::remove_all(path);
+    std::filesystem::copy(VELMORA_DEMO_HOME, path, std::filesystem::copy_options::recursive);
+  }
+  ~DamagedHome() { std::filesystem::remove_all(path); }
+  void run(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((path / "mes.db").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  }
+  std::filesystem::path path;
+};
+
+// A check whose run ended early never reads as a clean lot: the C result, the command's JSON and
+// its HTML report all carry the failure that ended it.
+TEST(CInterface, AFailedCheckCarriesItsFailureOnEverySurface) {
+  struct Case {
+    const char* name;
+    const char* damage;   // SQL run on the copy's MES database
+    const char* removed;  // a file of the copy removed, or ""
+    const char* result;
+    const char* procedure;
+    const char* kind;
+    const char* description;     // a part of it
+    const char* statementStart;  // "" for none
+  };
+  const Case cases[] = {
+      {"station", "DROP TABLE PARM_STEP_STATION", "", "", "getStation", "no-answer",
+       "no such table: PARM_STEP_STATION", "SELECT B.STATION FROM PARM_STEP_INFO"},
+      {"listdata", "DROP TABLE MES_BASIC_LISTDATA", "", "", "getBumpDefect", "no-answer",
+       "no such table: MES_BASIC_LISTDATA", "SELECT "},
+      {"inspection", "", "inspection.db", "SqlFail", "getMSSQLConnect", "inspection-login",
+       "inspection.db", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DamagedHome home(c.name);
+    if (*c.damage != 0) home.run(c.damage);
+    if (*c.removed != 0) std::filesystem::remove(home.path / c.removed);
+    const std::string homeArgs = " --lot LOT-A01 --step S-FQC-100 --home " + home.path.string();
+
+    velmora_session* session = nullptr;
+    ASSERT_EQ(velmora_session_open(home.path.c_str(), nullptr, &session), VELMORA_OK)
+        << velmora_last_error(nullptr);
+    velmora_result* result = nullptr;
+    ASSERT_EQ(velmora_check(session, "LOT-A01", "S-FQC-100", &result), VELMORA_OK);
+    EXPECT_STREQ(velmora_result_text(result), c.result);
+    EXPECT_STREQ(velmora_result_error(result, "procedure"), c.procedure);
+    EXPECT_STREQ(velmora_result_error(result, "kind"), c.kind);
+    EXPECT_NE(std::string(velmora_result_error(result, "description")).find(c.description),
+              std::string::npos);
+    EXPECT_EQ(std::string(velmora_result_error(result, "statement")).rfind(c.statementStart, 0),
+              0u);
+    EXPECT_EQ(velmora_result_error(result, "other"), nullptr);
+    const auto error = nlohmann::json::parse(velmora_result_json(result))["error"];
+    EXPECT_EQ(std::to_string(error["number"].get<int>()), velmora_result_error(result, "number"));
+    velmora_result_free(result);
+    velmora_session_close(session);
+
+    // The command's JSON carries the same object as the C result's.
+    const auto json = nlohmann::json::parse(cliOutput("--format json" + homeArgs));
+    EXPECT_EQ(json["error"], error);
+    EXPECT_EQ(json["error"]["procedure"], c.procedure);
+
+    const std::string html = cliOutput("--format html" + homeArgs);
+    EXPECT_NE(html.find("The check did not complete"), std::string::npos);
+    EXPECT_NE(html.find(c.procedure), std::string::npos);
+    EXPECT_EQ(html.find("data-wafer-seq"), std::string::npos) << "no map of an incomplete check";
+  }
 }
 
 TEST(CInterface, CallableFromC99) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "support/damaged_database.hpp"
 #include "support/demo_run.hpp"
 #include "support/temp_sqlite.hpp"
 
@@ -19,38 +20,14 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::corruptRootPage;
+using testing::dropTable;
 using testing::TempFolder;
 
 // The demo home copied into `home`, its busy timeout cut to 1 s.
 void copyDemoHome(const TempFolder& home) {
   fs::copy(VELMORA_DEMO_HOME, home.path(), fs::copy_options::recursive);
   std::ofstream(home.file("INI/MESconfig.ini"), std::ios::app) << "\n[MESDB]\nBusyTimeout=1\n";
-}
-
-// Flips the lowest bit of the page-type byte of `table`'s root page: the page is no b-tree page
-// any more, which SQLite reports as a malformed database image when it reads the table.
-void corruptRootPage(const std::string& path, const std::string& table) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* statement = nullptr;
-  const std::string sql = "SELECT rootpage FROM sqlite_master WHERE name='" + table + "'";
-  ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-  const sqlite3_int64 page = sqlite3_column_int64(statement, 0);
-  sqlite3_finalize(statement);
-  ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &statement, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-  const sqlite3_int64 pageSize = sqlite3_column_int64(statement, 0);
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
-  ASSERT_GT(page, 1);
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  file.seekg((page - 1) * pageSize);
-  char type = 0;
-  file.read(&type, 1);
-  file.seekp((page - 1) * pageSize);
-  type = static_cast<char>(type ^ 1);
-  file.write(&type, 1);
 }
 
 // The MES database of the run, which another connection locks exclusively (as a writer of the
@@ -86,10 +63,6 @@ class LockedMidRun : public MesDatabase {
   sqlite3* writer_ = nullptr;
   int stationLookups_ = 0;
 };
-
-void dropTable(const std::string& path, const std::string& table) {
-  testing::makeDatabase(path, "DROP TABLE " + table);
-}
 
 TEST(CheckRunFailures, ADatabaseThatCannotAnswerEndsTheRunNamingWhereAndWhy) {
   struct Case {
@@ -146,6 +119,16 @@ TEST(CheckRunFailures, ADatabaseThatCannotAnswerEndsTheRunNamingWhereAndWhy) {
     const std::string start = std::string("Abnormals.") + c.procedure + ": " + c.message;
     EXPECT_EQ(errors[0].rfind(start, 0), 0u) << c.what << ": " << errors[0];
     EXPECT_NE(errors[0].find("(statement: SELECT "), std::string::npos) << c.what;
+    // The same failure as a value, for the hosts that report it without reading the trace.
+    ASSERT_TRUE(outcome.failure) << c.what;
+    const RunFailure& failure = *outcome.failure;
+    EXPECT_EQ(failure.procedure, c.procedure) << c.what;
+    EXPECT_EQ(failure.kind, "no-answer") << c.what;
+    EXPECT_EQ(std::to_string(failure.number) + ":" + failure.description +
+                  " (statement: " + failure.statement + ")",
+              errors[0].substr(std::string("Abnormals.").size() + failure.procedure.size() + 2))
+        << c.what;
+    EXPECT_EQ(failure.statement.rfind("SELECT ", 0), 0u) << c.what;
   }
 }
 

@@ -1,7 +1,9 @@
 // velmora batch run as a process, as an engineer or a script runs it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -101,10 +103,10 @@ TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
   EXPECT_EQ(failed["lot"], "LOT-A01");
   EXPECT_EQ(failed["result"], "SqlFail");
   // The reason names the failed inspection login, not the run's bare "0:" exit entry.
-  EXPECT_NE(failed["error"].get<std::string>().find("Abnormals.getMSSQLConnect: "),
-            std::string::npos)
-      << failed["error"];
-  EXPECT_NE(failed["error"].get<std::string>().find("missing-inspection.db"), std::string::npos);
+  EXPECT_EQ(failed["error"]["procedure"], "getMSSQLConnect") << failed["error"];
+  EXPECT_EQ(failed["error"]["kind"], "inspection-login");
+  const std::string reason = failed["error"]["description"];
+  EXPECT_NE(reason.find("missing-inspection.db"), std::string::npos);
   EXPECT_EQ(last["lot"], "LOT-A04");
   EXPECT_EQ(last["step"], "S-ETC-040");
   EXPECT_EQ(last["result"], "ok");
@@ -116,7 +118,58 @@ TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
   EXPECT_EQ(summary["lots_with_findings"], 2);
   ASSERT_EQ(summary["failed"].size(), 1u);
   EXPECT_EQ(summary["failed"][0]["where"], home.file("lots.csv") + ":2");
-  EXPECT_EQ(summary["failed"][0]["error"], failed["error"]);
+  EXPECT_EQ(summary["failed"][0]["error"].get<std::string>().rfind(
+                "Abnormals.getMSSQLConnect: " +
+                    std::to_string(failed["error"]["number"].get<int>()) + ":" + reason,
+                0),
+            0u);
+}
+
+}  // namespace
+
+namespace {
+
+// SIGTERM (a service manager stopping the batch) ends it as Ctrl-C does: the lots under way
+// finish, every finished line is written, and the summary, marked interrupted, replaces the
+// one an earlier run left.
+TEST(Batch, SigtermEndsTheBatchLikeCtrlC) {
+  TempFolder folder;
+  std::string lots;
+  for (int i = 0; i < 3000; ++i) lots += "LOT-A01,S-FQC-100\n";
+  velmora::testing::writeText(folder.file("lots.csv"), lots);
+  const std::string summaryFile = folder.file("summary.json");
+  velmora::testing::writeText(summaryFile, "{\"stale\": true}\n");
+  const std::string linesFile = folder.file("lines.jsonl");
+  const std::string command = "exec " + std::string(VELMORA_CLI) + " batch --jobs 1 --input " +
+                              folder.file("lots.csv") + " " + kHome + " --summary " + summaryFile +
+                              " >" + linesFile + " 2>" + folder.file("err");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Once some lines are out, and long before 3000 lots are done.
+  for (int wait = 0; wait < 200 && velmora::testing::readBytes(linesFile).size() < 10000; ++wait) {
+    usleep(20000);
+  }
+  kill(child, SIGTERM);
+  int raw = 0;
+  ASSERT_EQ(waitpid(child, &raw, 0), child);
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 143);
+
+  const auto summary = nlohmann::json::parse(velmora::testing::readBytes(summaryFile));
+  EXPECT_EQ(summary["interrupted"], true);
+  EXPECT_FALSE(summary.contains("stale"));
+  EXPECT_GT(summary["done"].get<int>(), 0);
+  EXPECT_LT(summary["done"].get<int>(), 3000);
+  std::istringstream lines(velmora::testing::readBytes(linesFile));
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    EXPECT_EQ(nlohmann::json::parse(line)["result"], "ok");
+  }
+  EXPECT_EQ(count, summary["done"].get<int>());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The velmora command run as a process, as an operator or a script runs it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,7 +63,7 @@ TEST(Command, ValidationMessagesGoToStandardErrorWithTwo) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.out, "");
   EXPECT_EQ(slurp(err),
-            "velmora: the check object refused its inputs (--lot is empty, --step is empty): "
+            "velmora: the check object refused its inputs (the lot is empty, the step is empty): "
             "没有传入Lot ID, 没有传入Step ID\n");
 }
 
@@ -127,6 +128,9 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
   velmora::testing::writeText(
       twice.file("INI/MESconfig.ini"),
       "[MESDB]\nConnection=sqlite:mes.db\n\n[MESDB]\nconnection=sqlite:b.db\n");
+  velmora::testing::TempFolder misspelt;
+  velmora::testing::writeText(misspelt.file("INI/MESconfig.ini"),
+                              "[MESDB]\nConnection=sqlite:mes.db\nConection=sqlite:b.db\n");
   velmora::testing::TempFolder broken;
   fs::copy(VELMORA_DEMO_HOME, broken.path(), fs::copy_options::recursive);
   velmora::testing::makeDatabase(broken.file("mes.db"), "DROP TABLE PARM_STEP_STATION");
@@ -150,6 +154,13 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
        "again at line 5 of '" +
            twice.file("INI/MESconfig.ini") + "' (first at line 2)",
        ""},
+      {"check" + lotA01 + "--home " + misspelt.path().string(), 2,
+       "velmora: Invalid procedure call or argument: unknown key 'Conection' in section [MESDB] "
+       "at line 3 of '" +
+           misspelt.file("INI/MESconfig.ini") + "'",
+       ""},
+      {"batch --input - --home " + misspelt.path().string() + " </dev/null", 2,
+       "velmora: Invalid procedure call or argument: unknown key 'Conection'", ""},
       {"check" + lotA01 + "--home ''", 2,
        "velmora: --home: must name a folder, not be empty (see velmora check --help)", ""},
       {"check" + lotA01 + kHome + " --trace " + VELMORA_DEMO_HOME + "/mes.db", 2,
@@ -157,7 +168,7 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
       {"check --bogus", 2,
        "velmora: The following argument was not expected: --bogus (see velmora check --help)", ""},
       {"check --lot L --step '' " + kHome, 2,
-       "velmora: the check object refused its inputs (--step is empty): 没有传入Step ID", ""},
+       "velmora: the check object refused its inputs (the step is empty): 没有传入Step ID", ""},
       {"check" + lotA01 + "--home " + broken.path().string(), 1,
        "velmora: the check of LOT-A01 at S-FQC-100 returned \"\" after a failure in getStation: "
        "1:no such table: PARM_STEP_STATION (statement: SELECT B.STATION",
@@ -183,6 +194,82 @@ TEST(Command, ErrorsAreOneLineNamingTheFaultAndOutputIsSafe) {
     EXPECT_EQ(o.out.find('\033'), std::string::npos) << c.args;
   }
   fs::remove(errFile);
+}
+
+}  // namespace
+
+namespace {
+
+// Every file the command writes (a check's output and trace, a batch's report and summary) is
+// refused when it is one of the files it reads, however the path is spelt (a link, "..", a hard
+// link): exit status 2, one line naming both, and every input byte-identical afterwards.
+TEST(Command, NothingItWritesLandsOnWhatItReads) {
+  velmora::testing::TempFolder home;
+  fs::copy(VELMORA_DEMO_HOME, home.path(), fs::copy_options::recursive);
+  velmora::testing::writeText(home.file("lots.csv"), "LOT-A01,S-FQC-100\n");
+  fs::create_symlink(home.file("mes.db"), home.file("link-to-mes.db"));
+  fs::create_hard_link(home.file("inspection.db"), home.file("hard-inspection.db"));
+  const std::vector<std::string> inputs = {home.file("mes.db"), home.file("inspection.db"),
+                                           home.file("INI/MESconfig.ini"), home.file("lots.csv")};
+  std::vector<std::string> before;
+  for (const std::string& file : inputs) before.push_back(velmora::testing::readBytes(file));
+
+  const std::string check = "check --lot LOT-A01 --step S-FQC-100 --home " + home.path().string();
+  const std::string batch =
+      "batch --input " + home.file("lots.csv") + " --home " + home.path().string();
+  struct Case {
+    std::string args;
+    std::string named;  // the input the message names
+  };
+  const Case cases[] = {
+      {check + " --output " + home.file("mes.db"), "mes.db"},
+      {check + " --format json --output " + home.file("link-to-mes.db"), "mes.db"},
+      {check + " --format html --output " + home.file("INI/../inspection.db"), "inspection.db"},
+      {check + " --output " + home.file("hard-inspection.db"), "inspection.db"},
+      {check + " --output " + home.file("INI/MESconfig.ini"), "MESconfig.ini"},
+      {check + " --trace " + home.file("inspection.db"), "inspection.db"},
+      {batch + " --report " + home.file("mes.db"), "mes.db"},
+      {batch + " --summary " + home.file("INI/MESconfig.ini"), "MESconfig.ini"},
+      {batch + " --summary " + home.file("lots.csv"), "lots.csv"},
+      {batch + " --report " + home.file("link-to-mes.db"), "mes.db"},
+  };
+  const fs::path errFile = fs::temp_directory_path() / "velmora-cli-inputs.err";
+  for (const Case& c : cases) {
+    const Outcome o = velmora(c.args, errFile.string());
+    EXPECT_EQ(o.status, 2) << c.args;
+    EXPECT_EQ(o.out, "") << c.args;
+    const std::string err = slurp(errFile);
+    EXPECT_EQ(err.rfind("velmora: --", 0), 0u) << c.args << "\n" << err;
+    EXPECT_NE(err.find(c.named + "', which"), std::string::npos) << c.args << "\n" << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.args << "\n" << err;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      EXPECT_EQ(velmora::testing::readBytes(inputs[i]), before[i]) << c.args << ": " << inputs[i];
+    }
+  }
+  fs::remove(errFile);
+}
+
+// Reports and summaries are written beside their target and renamed into place: a file that
+// cannot be replaced keeps what it held, and no scratch file is left behind.
+TEST(Command, AReportReplacesItsFileWholeOrNotAtAll) {
+  velmora::testing::TempFolder out;
+  const std::string report = out.file("report.json");
+  velmora::testing::writeText(report, "old report\n");
+  const std::string lotA01 = " --lot LOT-A01 --step S-FQC-100 --format json " + kHome;
+  EXPECT_EQ(velmora("check" + lotA01 + " --output " + report).status, 0);
+  EXPECT_EQ(nlohmann::json::parse(velmora::testing::readBytes(report))["lot"], "LOT-A01");
+  // A folder that cannot be written: the old file stays as it was.
+  velmora::testing::writeText(report, "old report\n");
+  fs::permissions(out.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  const Outcome refused = velmora("check" + lotA01 + " --output " + report);
+  fs::permissions(out.path(), fs::perms::owner_all);
+  if (geteuid() != 0) {  // root writes anyway
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(velmora::testing::readBytes(report), "old report\n");
+  }
+  for (const auto& entry : fs::directory_iterator(out.path())) {
+    EXPECT_EQ(entry.path().filename(), "report.json") << "left behind: " << entry.path();
+  }
 }
 
 }  // namespace

@@ -80,6 +80,14 @@ TEST(ReportText, SaysWhenThereIsNothing) {
   const std::string text = toText(r);
   EXPECT_NE(text.find("Lot reasons: (none)"), std::string::npos);
   EXPECT_NE(text.find("Records: none"), std::string::npos);
+  EXPECT_EQ(text.find("did not complete"), std::string::npos);
+  // A run that ended early says so before its flags.
+  r.result = "";
+  r.error = RunFailure{"getStation", 1, "no such table: T", "no-answer", "SELECT 1"};
+  const std::string failed = toText(r);
+  EXPECT_LT(failed.find("The check did not complete, after a failure in getStation: 1:no such "
+                        "table: T (statement: SELECT 1)\n"),
+            failed.find("Flags:"));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 import json
 import os
+import pathlib
+import shutil
+import sqlite3
 import subprocess
 
 import pytest
@@ -12,12 +15,16 @@ HOME = os.environ["VELMORA_DEMO_HOME"]
 CLI = os.environ["VELMORA_CLI"]
 
 
-def cli_report(lot, step):
+def cli_report_on(home, lot, step):
     out = subprocess.run(
-        [CLI, "check", "--format", "json", "--home", HOME, "--lot", lot, "--step", step],
+        [CLI, "check", "--format", "json", "--home", home, "--lot", lot, "--step", step],
         capture_output=True, check=False, text=True,
     ).stdout
     return json.loads(out)
+
+
+def cli_report(lot, step):
+    return cli_report_on(HOME, lot, step)
 
 
 @pytest.mark.parametrize("lot, step", [
@@ -49,6 +56,51 @@ def test_failures_raise_the_modules_errors():
     with pytest.raises(velmora.Error, match="Lot ID") as raised:
         velmora.check("", "S-FQC-100", home=HOME)
     assert not isinstance(raised.value, velmora.ConfigError)
+    for lot, step in ((None, "S-FQC-100"), ("LOT-A01", None), (b"LOT-A01", "S-FQC-100")):
+        with pytest.raises(TypeError):
+            velmora.check(lot, step, home=HOME)
+    with pytest.raises(ValueError, match="home"):
+        velmora.Session(home="")
+    with velmora.Session(home=HOME) as session:
+        with pytest.raises(velmora.ConfigError, match="is the configured file"):
+            session.trace(pathlib.Path(HOME) / "INI" / "MESconfig.ini")
+
+
+def test_a_home_may_be_a_path_and_a_session_says_what_it_holds():
+    assert velmora.check("LOT-A02", "S-FQC-100", home=pathlib.Path(HOME))["result"] == "ok"
+    session = velmora.Session(home=pathlib.Path(HOME), mes="sqlite:mes.db")
+    assert repr(session) == f"<velmora.Session home={HOME!r} mes='sqlite:mes.db' open>"
+    session.close()
+    assert repr(session).endswith(" closed>")
+    with pytest.raises(velmora.ConfigError) as raised:
+        velmora.Session(home=HOME, mes="odbc:DSN=nowhere;UID=u;PWD={se;cret}")
+    assert "se;cret" not in str(raised.value)
+
+
+@pytest.mark.parametrize("damage, removed, error_type, result, procedure, kind", [
+    ("DROP TABLE PARM_STEP_STATION", None, velmora.CheckFailed, "", "getStation", "no-answer"),
+    ("DROP TABLE MES_BASIC_LISTDATA", None, velmora.CheckFailed, "", "getBumpDefect",
+     "no-answer"),
+    (None, "inspection.db", velmora.SqlFail, "SqlFail", "getMSSQLConnect", "inspection-login"),
+])
+def test_a_check_that_did_not_complete_raises_with_its_failure(
+        tmp_path, damage, removed, error_type, result, procedure, kind):
+    home = tmp_path / "home"
+    shutil.copytree(HOME, home)
+    if damage:
+        with sqlite3.connect(home / "mes.db") as db:
+            db.execute(damage)
+    if removed:
+        (home / removed).unlink()
+    with pytest.raises(error_type, match=procedure) as raised:
+        velmora.check("LOT-A01", "S-FQC-100", home=home)
+    assert isinstance(raised.value, velmora.CheckFailed)
+    assert raised.value.report["result"] == result
+    assert raised.value.error["procedure"] == procedure
+    assert raised.value.error["kind"] == kind
+    report = velmora.check("LOT-A01", "S-FQC-100", home=home, raise_on_failure=False)
+    assert report["error"] == raised.value.error
+    assert report == cli_report_on(home, "LOT-A01", "S-FQC-100")
 
 
 def test_version_is_the_commands():

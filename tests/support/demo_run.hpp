@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct CheckOutcome {
   std::string timeVersionSysid;
   std::vector<Abnormal> records;   // in Item order
   std::vector<std::string> trace;  // the trace entries
+  std::optional<RunFailure> failure;
 };
 
 // Hands the check object another MES database in place of the one opened for the home.
@@ -55,6 +57,7 @@ inline CheckOutcome runCheckOnHome(const std::string& lot, const std::string& st
   out.timeVersionSysid = check.TimeVersionSysid();
   for (int i = 1; i <= check.Count(); ++i) out.records.push_back(*check.Item(Variant(i)));
   out.trace = trace->entries;
+  out.failure = check.lastRunFailure();
   return out;
 }
 

@@ -15,12 +15,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "velmora/abnormal.hpp"
 #include "velmora/context.hpp"
 #include "velmora/export.h"
 #include "velmora/object.hpp"
+#include "velmora/run_failure.hpp"
 #include "velmora/variant.hpp"
 
 namespace velmora {
@@ -79,6 +81,10 @@ class VELMORA_EXPORT Abnormals : public Object {
   // table, a lock held past the busy timeout, a corrupt file, a lost connection, ...) or an
   // unexpected failure, named in the trace. Never throws.
   std::string Execute();
+
+  // Not part of the MES client's interface: for hosts that report a run (velmora/report.hpp),
+  // the failure that ended the last run, empty when it ended "ok" or none has run.
+  std::optional<RunFailure> lastRunFailure() const;
 
  private:
   struct Impl;

@@ -51,7 +51,10 @@ struct ClientConfig {
 };
 
 // Reads <home>/INI/MESconfig.ini. A missing or unreadable file is an error naming the file; a
-// missing or empty [MESDB] Connection is an error naming the section, the key and the file, as
+// missing or empty [MESDB] Connection is an error naming the section, the key and the file; a
+// key of [MESDB] or [MSSQL] that neither the component nor this library reads (a misspelt
+// "QueryTimout" would otherwise be ignored without a word) is an error naming the file, the
+// line and the key (other sections belong to the MES client and are left alone); as
 // is a QueryTimeout or BusyTimeout that is not a whole number of seconds from 0 to 86400, and a
 // StatementCacheMiB that is not a whole number from 0 to 1048576.
 VELMORA_EXPORT ClientConfig loadClientConfig(const std::string& home);
@@ -62,6 +65,14 @@ VELMORA_EXPORT ClientConfig loadClientConfig(const std::string& home);
 // inspection connection resolve it. A host keeps its own output (such as a trace file) off them.
 VELMORA_EXPORT std::vector<std::string> sqliteDatabaseFiles(const ClientConfig& config,
                                                             const std::string& mesUri);
+
+// The input that `target`, a file a host is about to write, is: the configuration file, one of
+// sqliteDatabaseFiles or one of `others` (such as a batch's input), compared as files (device and
+// inode, links resolved), so that no spelling of a path slips by. "" when it is none of them
+// (or does not exist yet). Writing a report or a trace over one of them would destroy it.
+VELMORA_EXPORT std::string inputFileAt(const std::string& target, const ClientConfig& config,
+                                       const std::string& mesUri,
+                                       const std::vector<std::string>& others = {});
 
 // ---------------------------------------------------------------------------------------------
 // MES database
@@ -159,12 +170,24 @@ class VELMORA_EXPORT FileIniFile : public IniFile {
 
   // The file read last ("" before OpenFile).
   const std::string& path() const { return path_; }
+  // The line (from 1) where `key` of `section` is given, 0 when it is not.
+  int lineOf(const std::string& section, const std::string& key) const {
+    const CaseInsensitiveLess less;
+    for (const Entry& entry : entries_) {
+      if (!less(entry.section, section) && !less(section, entry.section) && !less(entry.key, key) &&
+          !less(key, entry.key)) {
+        return entry.line;
+      }
+    }
+    return 0;
+  }
 
  private:
   struct Entry {
     std::string section;
     std::string key;
     std::string value;
+    int line = 0;
   };
   std::string home_;
   std::string path_;

@@ -4,16 +4,20 @@
 // json` prints it, velmora_result_json (velmora/velmora.h) returns it, and the Python module
 // hands it over as a dict. Its keys, in order: lot, step, result, flags (the six flags in
 // interface order), LotDevReasons, TimeVersionSysid and records (each with the nine fields of
-// kRecordFieldNames). Every value is the text the check object's public interface returns.
+// kRecordFieldNames), then, when the result is not "ok", error: the failure that ended the run
+// (procedure, number, description, kind, statement; see velmora/run_failure.hpp). Every other
+// value is the text the check object's public interface returns.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "velmora/abnormal.hpp"
 #include "velmora/export.h"
+#include "velmora/run_failure.hpp"
 
 namespace velmora {
 
@@ -28,6 +32,8 @@ struct Report {
   std::string lotDevReasons;
   std::string timeVersionSysid;
   std::vector<Abnormal> records;  // in Item order, 1 to Count
+  // The failure that ended the run when the result is not "ok".
+  std::optional<RunFailure> error;
 };
 
 // The fields of a record in the order of the JSON object.

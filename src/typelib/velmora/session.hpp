@@ -24,7 +24,8 @@
 namespace velmora {
 
 // The inputs of a check did not validate (an empty lot or step): nothing ran. Error 5, its
-// description the check object's list of what is missing.
+// description what is wrong in English ("the check object refused its inputs (the lot is
+// empty): ") followed by the check object's own list of what is missing.
 class VELMORA_EXPORT InputError : public AutomationError {
  public:
   explicit InputError(const std::string& description);

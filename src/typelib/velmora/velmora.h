@@ -56,7 +56,9 @@ VELMORA_EXPORT int velmora_session_open(const char* home, const char* mes_uri,
 VELMORA_EXPORT void velmora_session_close(velmora_session* session);
 
 /* Appends the component's trace entries to the file at `path` from the next check on ("-":
-   standard error); NULL stops tracing. VELMORA_ERROR_CONFIG when the file cannot be opened. */
+   standard error); NULL stops tracing. VELMORA_ERROR_CONFIG when the file cannot be opened, and
+   when it is the session's configuration file or one of its SQLite databases (the same file by
+   device and inode, whatever the path), which a trace would damage. */
 VELMORA_EXPORT int velmora_session_trace(velmora_session* session, const char* path);
 
 /* Runs one check of `lot` at `step` with a fresh check object. VELMORA_OK when the check ran,
@@ -68,7 +70,7 @@ VELMORA_EXPORT int velmora_check(velmora_session* session, const char* lot, cons
                                  velmora_result** out);
 
 /* What the check run returned: "ok", "SqlFail" (the inspection database could not be opened) or
-   "" (an unexpected failure, named in the trace). */
+   "" (the database could not answer, or an unexpected failure: see velmora_result_error). */
 VELMORA_EXPORT const char* velmora_result_text(const velmora_result* result);
 
 /* The JSON object that `velmora check --format json` prints for the same run (without the final
@@ -90,12 +92,19 @@ VELMORA_EXPORT int velmora_result_record_count(const velmora_result* result);
 VELMORA_EXPORT const char* velmora_result_record_field(const velmora_result* result, int index,
                                                        const char* field);
 
+/* For a result other than "ok", a field of the failure that ended the run: "procedure" (where it
+   happened, e.g. "getStation"), "number" (the error number as decimal text), "description",
+   "kind" ("no-answer", "inspection-login" or "unexpected") and "statement" (the failed
+   statement, "" when none). NULL when the run ended "ok" and for another field name. The JSON
+   carries the same as its "error" object. */
+VELMORA_EXPORT const char* velmora_result_error(const velmora_result* result, const char* field);
+
 /* Frees a result. NULL is ignored. */
 VELMORA_EXPORT void velmora_result_free(velmora_result* result);
 
-/* Why the last failing call failed ("" when none failed). With a session: its last failing
-   call. With NULL: the calling thread's last failure that had no session to keep it, a failed
-   velmora_session_open or a call with a NULL session. */
+/* Why the last call failed ("" when it succeeded: every successful call clears it). With a
+   session: that session's last call. With NULL: the calling thread's last call that had no
+   session to keep its failure, velmora_session_open or a call with a NULL session. */
 VELMORA_EXPORT const char* velmora_last_error(const velmora_session* session);
 
 #ifdef __cplusplus
