@@ -1,8 +1,5 @@
 #include "velmora/doctor.hpp"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -12,6 +9,7 @@
 #include "common/database.hpp"
 #include "common/text.hpp"
 #include "platform/ado/connection.hpp"
+#include "platform/ado/odbc/odbc_api.hpp"
 #include "platform/ado/odbc/odbc_attributes.hpp"
 #include "platform/ado/provider_table.hpp"
 #include "platform/automation/text_compare.hpp"
