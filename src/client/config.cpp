@@ -39,6 +39,19 @@ unsigned long long wholeNumberOf(FileIniFile& ini, const char* name, unsigned lo
   return number;
 }
 
+// [MESDB] BindValues: 1 (the default, also when the key is missing or empty) or 0.
+bool switchOf(FileIniFile& ini, const char* name, bool fallback) {
+  std::string section = "MESDB";
+  std::string key = name;
+  const std::string text = ini.ReadValue(section, key);
+  if (text.empty()) return fallback;
+  if (text != "0" && text != "1") {
+    raise(err::kInvalidCall,
+          "[MESDB] " + key + " in '" + ini.path() + "' must be 0 or 1, not '" + text + "'");
+  }
+  return text == "1";
+}
+
 }  // namespace
 
 ClientConfig loadClientConfig(const std::string& home) {
@@ -63,6 +76,7 @@ ClientConfig client::readClientSettings(const std::string& home) {
       wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));
   config.timeouts.busy =
       static_cast<long>(wholeNumberOf(ini, "BusyTimeout", config.timeouts.busy, 86400, "seconds"));
+  config.timeouts.bindValues = switchOf(ini, "BindValues", config.timeouts.bindValues);
   // At most 1 TiB, far beyond any run's needs.
   config.statementCacheMiB = wholeNumberOf(ini, "StatementCacheMiB", config.statementCacheMiB,
                                            std::size_t{1} << 20, "MiB");
