@@ -76,34 +76,7 @@ class SqliteSession : public Session {
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
     counters::statementPrepared();
     const std::string rewritten = rewriteOuterJoins(sql);
-    if (rewritten.size() > static_cast<std::size_t>(INT_MAX)) {
-      throw AutomationError(SQLITE_TOOBIG, "statement too long", FailureKind::kNoAnswer);
-    }
-    sqlite3_stmt* raw = nullptr;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_.get(), rewritten.c_str(), static_cast<int>(rewritten.size()),
-                                &raw, &tail);
-    StatementHandle statement(raw);
-    if (rc != SQLITE_OK) sqlite::raiseStatementError(db_.get(), sql, rewritten);
-    if (statement == nullptr) {
-      throw AutomationError(err::kGenericFailure, "no statement to run (statement: " + sql + ")",
-                            FailureKind::kNoAnswer);
-    }
-    // One statement per call: what follows it may be blanks, comments and ";" only. Blanks alone
-    // (the component's statements end with one) need no second look by the parser.
-    const std::size_t rest = static_cast<std::size_t>(tail - rewritten.c_str());
-    if (rewritten.find_first_not_of(" \t\r\n", rest) != std::string::npos) {
-      sqlite3_stmt* extra = nullptr;
-      rc = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(rewritten.size() - rest), &extra,
-                              nullptr);
-      StatementHandle extraStatement(extra);
-      if (rc != SQLITE_OK) sqlite::raiseStatementError(db_.get(), sql, rewritten);
-      if (extraStatement != nullptr) {
-        throw AutomationError(err::kGenericFailure,
-                              "more than one statement in one call (statement: " + sql + ")",
-                              FailureKind::kNoAnswer);
-      }
-    }
+    StatementHandle statement = prepareOne(rewritten, sql, [&] { return rewritten; });
     return std::make_shared<SqliteRecordset>(db_, std::move(statement), sql, rewritten);
   }
 
@@ -152,7 +125,8 @@ class SqliteSession : public Session {
 
  private:
   // Prepares `rewritten`, the one statement of a call; failures name `sql` and the rewrite of it
-  // that `shown` gives.
+  // that `shown` gives. What follows the statement may be blanks, comments and ";" only; blanks
+  // alone (the component's statements end with one) need no second look by the parser.
   template <class Shown>
   sqlite::StatementHandle prepareOne(const std::string& rewritten, const std::string& sql,
                                      Shown&& shown) {
