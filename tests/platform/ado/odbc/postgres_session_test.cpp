@@ -118,13 +118,15 @@ TEST_F(OdbcPgSession, OuterJoinMarkerIsRewritten) {
 }
 
 // A statement value's shape is translated and prepared once per session and its values bound,
-// with the rows of its text, whatever the values hold (quotes, "%", "_").
+// with the rows of its text, whatever the values hold (quotes, "%", "_"). The outer-join rewrite
+// moves the last condition, and its value, before the others: the values must follow.
 TEST_F(OdbcPgSession, StatementValuesAreBoundToOneShapePerSession) {
   auto statementOf = [](const std::string& timeVersion) {
     Statement sql(
         "SELECT A.SYSID, B.WAFERSEQ FROM EDC_PRD_BASICDATA A,EDC_PRD_FAILCOUNT B  WHERE ");
     sql.sql("A.TIMEVERSIONSYSID=").text(timeVersion).sql(" AND LENGTH(A.SYSID)>").number("0");
-    sql.sql(" AND A.SYSID=B.BASICDATASYSID(+) ORDER BY 1, 2");
+    sql.sql(" AND A.SYSID=B.BASICDATASYSID(+) AND B.VIOLATIONFLAG(+)=").text("Y");
+    sql.sql(" ORDER BY 1, 2");
     return sql;
   };
   auto rowsOf = [](const std::shared_ptr<Recordset>& rs) {
