@@ -12,15 +12,16 @@
 // distinct statements among them, the statements that reached the database engine, the logins
 // (first run of the process / later runs) and the peak memory of the process.
 //
-// Each iteration checks once with the cache off and once with it on, in alternating order, so
-// that the noise of a shared machine falls on both alike; the table's time is the median check.
+// Each iteration checks with the cache off and on, each with the statements' values bound by the
+// library's drivers and sent as text ([MESDB] BindValues 1 and 0), in rotating order, so that the
+// noise of a shared machine falls on all alike; the table's time is the median check.
 // On the SQLite fabs it also times SQLite alone on the statements of the benchmark lot's check,
 // every one as sent and each distinct one once (engine_replay.hpp): the floor of any cache.
 //
-// First it compares the output (the check JSON and the trace) with the cache on and off for every
-// lot of every fab, and for every lot at every step of the --demo home, in one process per core;
-// any difference fails the run. Finally it prints the table and the targets; a missed target fails
-// the run too (with
+// First it compares the output (the check JSON and the trace) with the cache on and off, values
+// bound and as text, for every lot of every fab, and for every lot at every step of the --demo
+// home, in one process per core; any difference fails the run. Finally it prints the table and the
+// targets; a missed target fails the run too (with
 // --smoke, one iteration each on a small fab, only the targets that do not depend on timing).
 // --statements also lists the statements the benchmark lot's check sends most often;
 // --no-compare skips the output comparison (the timed part alone, on a quiet machine, or for
@@ -38,6 +39,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,6 +66,9 @@ struct Measure {
   std::vector<double> ms;  // each check's time
   std::uint64_t issued = 0;
   std::uint64_t engine = 0;
+  std::uint64_t prepared = 0;       // statements the engine parsed, over all timed checks
+  std::uint64_t mostPrepared = 0;   // the most any timed check parsed
+  std::uint64_t firstPrepared = 0;  // what the first check of the host parsed
   double peakMiB = 0;
 
   bool done() const { return !ms.empty(); }
@@ -78,6 +83,7 @@ struct Measure {
   }
   double issuedPerCheck() const { return static_cast<double>(issued) / checks(); }
   double enginePerCheck() const { return static_cast<double>(engine) / checks(); }
+  double preparedPerCheck() const { return static_cast<double>(prepared) / checks(); }
 };
 
 struct Fab {
@@ -86,10 +92,11 @@ struct Fab {
   std::string database;       // "SQLite" or "PostgreSQL (ODBC)"
   std::vector<Check> checks;  // every lot; the first is the benchmark lot
   std::size_t distinct = 0;   // distinct statements of the benchmark lot's check
+  std::size_t shapes = 0;     // distinct statement shapes of that check (values bound)
   EngineReplay replay;        // SQLite alone on those statements (SQLite fabs, timed runs)
   int firstRunLogins = -1;    // logins of the first check of the process on this fab
   int laterRunLogins = 0;     // most logins of any later check
-  Measure measures[2];        // cache off, on
+  Measure measures[2][2];     // [values as text, bound][cache off, on]
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -195,7 +202,9 @@ std::string pgConfig() {
 // on a home whose files no earlier run opened (the MES file by its own path, the inspection file
 // through a new link), with every statement recorded where it reaches SQLite.
 // With `replay`, also times SQLite alone on the statements recorded (engine_replay.hpp).
-std::size_t distinctStatements(Fab& fab, const Check& check, bool show, bool replay) {
+// With `bind`, the values are bound, and what reaches SQLite (and is counted) is the shapes.
+std::size_t distinctStatements(Fab& fab, const Check& check, bool show, bool replay,
+                               bool bind = false) {
   TempHome home;
   const fs::path dir = fs::absolute(fab.dir);
   fs::create_symlink(dir / "inspection.db", home.path() / "inspection.db");
@@ -207,7 +216,7 @@ std::size_t distinctStatements(Fab& fab, const Check& check, bool show, bool rep
   std::size_t distinct = 0;
   {
     StatementLog log;
-    runCheck(home.path().string(), check.lot, check.step, 0);
+    runCheck(home.path().string(), check.lot, check.step, 0, bind);
     if (show) {
       std::cout << "statements of " << check.lot << ": " << log.statements() << " sent, "
                 << log.distinct() << " distinct; the most sent:\n";
@@ -220,7 +229,7 @@ std::size_t distinctStatements(Fab& fab, const Check& check, bool show, bool rep
     distinct = log.distinct();
   }
   // After the log has gone: the replay's own connections must not be recorded.
-  if (replay) fab.replay = replayOnEngine(sent, 10);
+  if (replay && !bind) fab.replay = replayOnEngine(sent, 10);
   return distinct;
 }
 
@@ -237,51 +246,63 @@ int timedCheck(Host& host, const Check& check, Measure& m, benchmark::State& sta
   m.ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
   m.issued += after.statementsIssued - before.statementsIssued;
   m.engine += after.statementsExecuted - before.statementsExecuted;
+  const std::uint64_t prepared = after.statementsPrepared - before.statementsPrepared;
+  m.prepared += prepared;
+  m.mostPrepared = std::max(m.mostPrepared, prepared);
   if (result != "ok") state.SkipWithError(("the check returned '" + result + "'").c_str());
   return static_cast<int>(after.logins - before.logins);
 }
 
 // The peak memory of the process while `host` checks once (freed memory returned to the system
 // first, so that the peak is this check's and not an earlier benchmark's).
-double peakOfOneCheck(Host& host, const Check& check) {
+// Also counts the statements the engine parsed for it into `m`.
+double peakOfOneCheck(Host& host, const Check& check, Measure& m) {
   malloc_trim(0);
   resetPeakMemory();
+  const std::uint64_t before = databaseCounters().statementsPrepared;
   host.check(check.lot, check.step);
+  m.firstPrepared = databaseCounters().statementsPrepared - before;
   return peakMemoryMiB();
 }
 
 // Checks the fab's benchmark lot again and again, each iteration once with the cache off and
-// once with it on (in alternating order), so that the noise of a shared machine falls on both
-// alike. The hosts (see check_run.hpp) log in to the MES database once; the first check of the
-// process on the fab also logs in to the inspection database, later ones find that login in the
-// pool.
+// on, values bound and as text (in rotating order), so that the noise of a shared machine falls
+// on all alike. The hosts (see check_run.hpp) log in to the MES database once; the first check
+// of the process on the fab also logs in to the inspection database, later ones find that login
+// in the pool. The inspection sessions come from the pool, so they keep the shapes they prepared
+// for earlier checks, as they do in a long-running host.
 void checkBenchmark(benchmark::State& state, Fab* fab) {
   const Check& check = fab->checks.front();
-  Measure& off = fab->measures[0];
-  Measure& on = fab->measures[1];
+  std::vector<std::unique_ptr<Host>> hosts;  // [values * 2 + cache]
   // The first run: a host's MES login and its first check, which logs in to the inspection
   // database when it is the process's first on this fab.
   const std::uint64_t loginsBefore = databaseCounters().logins;
-  Host uncached(fab->home, 0);
-  off.peakMiB = std::max(off.peakMiB, peakOfOneCheck(uncached, check));
-  if (fab->firstRunLogins < 0) {
-    fab->firstRunLogins = static_cast<int>(databaseCounters().logins - loginsBefore);
+  for (int values = 0; values < 2; ++values) {
+    for (int cache = 0; cache < 2; ++cache) {
+      Measure& m = fab->measures[values][cache];
+      hosts.push_back(std::make_unique<Host>(fab->home, cache ? kCacheMiB : 0, values == 1));
+      m.peakMiB = std::max(m.peakMiB, peakOfOneCheck(*hosts.back(), check, m));
+      if (fab->firstRunLogins < 0) {
+        fab->firstRunLogins = static_cast<int>(databaseCounters().logins - loginsBefore);
+      }
+    }
   }
-  Host cached(fab->home, kCacheMiB);
-  on.peakMiB = std::max(on.peakMiB, peakOfOneCheck(cached, check));
-  bool offFirst = true;
+  std::size_t first = 0;
   for (auto _ : state) {
-    for (int i = 0; i < 2; ++i) {
-      const bool cache = offFirst == (i == 1);
-      const int logins = timedCheck(cache ? cached : uncached, check, cache ? on : off, state);
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+      const std::size_t which = (first + i) % hosts.size();
+      Measure& m = fab->measures[which / 2][which % 2];
+      const int logins = timedCheck(*hosts[which], check, m, state);
       fab->laterRunLogins = std::max(fab->laterRunLogins, logins);
     }
-    offFirst = !offFirst;
+    first = (first + 1) % hosts.size();
   }
-  state.counters["off_ms"] = off.msPerCheck();
-  state.counters["on_ms"] = on.msPerCheck();
-  state.counters["on_engine"] = on.enginePerCheck();
-  state.counters["on_peak_MiB"] = on.peakMiB;
+  state.counters["off_ms"] = fab->measures[1][0].msPerCheck();
+  state.counters["on_ms"] = fab->measures[1][1].msPerCheck();
+  state.counters["text_off_ms"] = fab->measures[0][0].msPerCheck();
+  state.counters["text_on_ms"] = fab->measures[0][1].msPerCheck();
+  state.counters["on_engine"] = fab->measures[1][1].enginePerCheck();
+  state.counters["on_peak_MiB"] = fab->measures[1][1].peakMiB;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -295,7 +316,8 @@ struct Comparison {
 };
 
 // Compares the checks of `part` (every `parts`-th one, from the `part`-th) with the cache off and
-// on; returns the number whose JSON or trace differ (the first few are shown).
+// on (values bound), and with the cache on and the values sent as text; returns the number whose
+// JSON or trace differ (the first few are shown).
 int compareCacheOnOff(const std::vector<Comparison>& work, int part, int parts) {
   int differences = 0;
   for (const Comparison& comparison : work) {
@@ -307,20 +329,25 @@ int compareCacheOnOff(const std::vector<Comparison>& work, int part, int parts) 
       const Check& check = comparison.checks[i];
       const CheckOutcome off = runCheck(comparison.home, check.lot, check.step, 0);
       const CheckOutcome on = runCheck(comparison.home, check.lot, check.step, kCacheMiB);
+      const CheckOutcome text = runCheck(comparison.home, check.lot, check.step, kCacheMiB, false);
       ++compared;
-      if (off.json == on.json && off.trace == on.trace) continue;
+      const bool sameOnOff = off.json == on.json && off.trace == on.trace;
+      const bool sameBoundText = text.json == on.json && text.trace == on.trace;
+      if (sameOnOff && sameBoundText) continue;
       if (++different <= 3) {
-        std::cerr << "DIFFERENT with the cache on: " << check.lot << " at " << check.step << " ("
-                  << comparison.label << ")\n--- cache off:\n"
-                  << off.json << "\n--- cache on:\n"
+        std::cerr << "DIFFERENT " << (sameOnOff ? "with the values as text" : "with the cache on")
+                  << ": " << check.lot << " at " << check.step << " (" << comparison.label
+                  << ")\n--- " << (sameOnOff ? "as text" : "cache off") << ":\n"
+                  << (sameOnOff ? text.json : off.json) << "\n--- cache on, bound:\n"
                   << on.json << "\n";
       }
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "output with the cache on and off: " << compared << " checks on "
-              << comparison.label << " (part " << part + 1 << " of " << parts << "), " << different
-              << " different (" << static_cast<int>(seconds) << " s)" << std::endl;
+    std::cout << "output with the cache on and off, values bound and as text: " << compared
+              << " checks on " << comparison.label << " (part " << part + 1 << " of " << parts
+              << "), " << different << " different (" << static_cast<int>(seconds) << " s)"
+              << std::endl;
     differences += different;
   }
   return differences;
@@ -402,11 +429,14 @@ std::string fixed(double value, int decimals) {
 }
 
 std::string grouped(std::size_t value) {
-  std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), ",");
+  // Built forwards: g++ 12 sees a false overlap in inserting commas into the string.
+  const std::string digits = std::to_string(value);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
   }
-  return digits;
+  return out;
 }
 
 struct Verdicts {
@@ -418,18 +448,24 @@ struct Verdicts {
 };
 
 void printTable(const std::vector<Fab>& fabs) {
-  std::cout << "\n| database | lots in the fab | cache | ms/check | statements issued | distinct "
-               "| reached the engine | logins (first run / later) | peak MiB |\n"
-               "|---|--:|---|--:|--:|--:|--:|--:|--:|\n";
+  std::cout << "\n| database | lots in the fab | cache | values | ms/check | statements issued "
+               "| distinct (shapes) | reached the engine | parsed: first check / later (most) "
+               "| logins (first run / later) | peak MiB |\n"
+               "|---|--:|---|---|--:|--:|--:|--:|--:|--:|--:|\n";
   for (const Fab& fab : fabs) {
     for (int cache = 0; cache < 2; ++cache) {
-      const Measure& m = fab.measures[cache];
-      if (!m.done()) continue;
-      std::cout << "| " << fab.database << " | " << grouped(fab.checks.size()) << " | "
-                << (cache ? "on" : "off") << " | " << fixed(m.msPerCheck(), 1) << " | "
-                << fixed(m.issuedPerCheck(), 0) << " | " << grouped(fab.distinct) << " | "
-                << fixed(m.enginePerCheck(), 0) << " | " << fab.firstRunLogins << " / "
-                << fab.laterRunLogins << " | " << fixed(m.peakMiB, 0) << " |\n";
+      for (int values = 0; values < 2; ++values) {
+        const Measure& m = fab.measures[values][cache];
+        if (!m.done()) continue;
+        std::cout << "| " << fab.database << " | " << grouped(fab.checks.size()) << " | "
+                  << (cache ? "on" : "off") << " | " << (values ? "bound" : "text") << " | "
+                  << fixed(m.msPerCheck(), 1) << " | " << fixed(m.issuedPerCheck(), 0) << " | "
+                  << grouped(fab.distinct) << " (" << grouped(fab.shapes) << ") | "
+                  << fixed(m.enginePerCheck(), 0) << " | " << m.firstPrepared << " / "
+                  << fixed(m.preparedPerCheck(), 0) << " (" << m.mostPrepared << ") | "
+                  << fab.firstRunLogins << " / " << fab.laterRunLogins << " | "
+                  << fixed(m.peakMiB, 0) << " |\n";
+      }
     }
   }
   std::cout << "\n";
@@ -454,9 +490,11 @@ void judge(const std::vector<Fab>& fabs, bool timing, Verdicts& verdicts) {
   const Fab* smallest = nullptr;
   const Fab* largest = nullptr;
   for (const Fab& fab : fabs) {
-    const Measure& off = fab.measures[0];
-    const Measure& on = fab.measures[1];
-    if (!off.done() || !on.done()) continue;
+    const Measure& off = fab.measures[1][0];
+    const Measure& on = fab.measures[1][1];
+    const Measure& textOff = fab.measures[0][0];
+    const Measure& textOn = fab.measures[0][1];
+    if (!off.done() || !on.done() || !textOff.done() || !textOn.done()) continue;
     const std::string label = fab.database + ", " + grouped(fab.checks.size()) + " lots";
     const double engine = on.enginePerCheck();
     const double issued = on.issuedPerCheck();
@@ -472,11 +510,30 @@ void judge(const std::vector<Fab>& fabs, bool timing, Verdicts& verdicts) {
                           " in the first run <= 2, " + std::to_string(fab.laterRunLogins) +
                           " in later runs <= 1");
     }
+    // Each shape parsed at most once per connection: the first check of a host parses no more
+    // than the check has shapes, later checks (whose shapes live on) next to nothing.
+    for (const Measure* m : {&off, &on}) {
+      verdicts.report(m->firstPrepared <= fab.shapes && m->mostPrepared <= 10,
+                      label + ", cache " + (m == &on ? "on" : "off") +
+                          ", values bound: statements parsed in the first check " +
+                          std::to_string(m->firstPrepared) + " <= shapes " +
+                          std::to_string(fab.shapes) + ", in any later check " +
+                          std::to_string(m->mostPrepared) + " <= 10");
+    }
     if (timing) {
       const double limit = odbc ? 0.35 : 0.45;
       const double ratio = on.msPerCheck() / off.msPerCheck();
       verdicts.report(ratio <= limit, label + ": ms/check cache on / off = " + fixed(ratio, 3) +
-                                          " <= " + fixed(limit, 2));
+                                          " <= " + fixed(limit, 2) + " (values bound)");
+      for (const int cache : {1, 0}) {
+        if (odbc && cache == 0) continue;
+        const double boundLimit = odbc ? 0.8 : 0.6;
+        const double bound =
+            fab.measures[1][cache].msPerCheck() / fab.measures[0][cache].msPerCheck();
+        verdicts.report(bound <= boundLimit, label + ", cache " + (cache ? "on" : "off") +
+                                                 ": ms/check values bound / as text = " +
+                                                 fixed(bound, 3) + " <= " + fixed(boundLimit, 1));
+      }
     }
     if (!odbc) {
       if (smallest == nullptr || fab.checks.size() < smallest->checks.size()) smallest = &fab;
@@ -486,7 +543,7 @@ void judge(const std::vector<Fab>& fabs, bool timing, Verdicts& verdicts) {
   if (timing && smallest != nullptr && largest != smallest) {
     for (int cache = 0; cache < 2; ++cache) {
       const double ratio =
-          largest->measures[cache].msPerCheck() / smallest->measures[cache].msPerCheck();
+          largest->measures[1][cache].msPerCheck() / smallest->measures[1][cache].msPerCheck();
       verdicts.report(ratio <= 1.2, "SQLite, cache " + std::string(cache ? "on" : "off") + ": " +
                                         grouped(largest->checks.size()) + " lots / " +
                                         grouped(smallest->checks.size()) +
@@ -576,14 +633,15 @@ int main(int argc, char** argv) {
     }
     if (!time) {
       Verdicts verdicts;
-      verdicts.report(differences == 0, "identical output with the cache on and off");
+      verdicts.report(differences == 0,
+                      "identical output with the cache on and off, values bound and as text");
       return verdicts.missed == 0 ? 0 : 1;
     }
 
     for (Fab& fab : fabs) {
       const std::string name = (fab.database == "SQLite" ? "sqlite" : "odbc-pg") +
                                std::string("/lots:") + std::to_string(fab.checks.size()) +
-                               "/cache:off+on";
+                               "/cache:off+on/values:text+bound";
       benchmark::RegisterBenchmark(name.c_str(), checkBenchmark, &fab)
           ->Unit(benchmark::kMillisecond)
           ->UseRealTime();
@@ -595,6 +653,7 @@ int main(int argc, char** argv) {
     for (Fab& fab : fabs) {
       fab.distinct = distinctStatements(fab, fab.checks.front(), showStatements,
                                         !smoke && fab.database == "SQLite");
+      fab.shapes = distinctStatements(fab, fab.checks.front(), false, false, true);
       const CheckOutcome bench =
           runCheck(fab.home, fab.checks.front().lot, fab.checks.front().step, kCacheMiB);
       const std::vector<std::string> missing = missingFindingKinds(bench.json);
@@ -607,7 +666,8 @@ int main(int argc, char** argv) {
     printTable(fabs);
     judge(fabs, !smoke, verdicts);
     if (compare) {
-      verdicts.report(differences == 0, "identical output with the cache on and off");
+      verdicts.report(differences == 0,
+                      "identical output with the cache on and off, values bound and as text");
     }
     return verdicts.missed == 0 ? 0 : 1;
   } catch (const std::exception& e) {

@@ -24,6 +24,13 @@ class DroppedTrace : public TraceLog {
   void WriteTrace(std::int16_t& /*level*/, std::string& /*text*/) override {}
 };
 
+// The configuration of `home` with BindValues as given.
+ClientConfig configOf(const std::string& home, bool bindValues) {
+  ClientConfig config = loadClientConfig(home);
+  config.timeouts.bindValues = bindValues;
+  return config;
+}
+
 std::shared_ptr<Context> contextOf(const std::string& home, const ClientConfig& config,
                                    std::size_t cacheMiB) {
   auto context = std::make_shared<Context>();
@@ -37,8 +44,8 @@ std::shared_ptr<Context> contextOf(const std::string& home, const ClientConfig& 
 }  // namespace
 
 CheckOutcome runCheck(const std::string& home, const std::string& lot, const std::string& step,
-                      std::size_t cacheMiB) {
-  const ClientConfig config = loadClientConfig(home);
+                      std::size_t cacheMiB, bool bindValues) {
+  const ClientConfig config = configOf(home, bindValues);
   const std::shared_ptr<Context> context = contextOf(home, config, cacheMiB);
   auto trace = std::make_shared<KeptTrace>();
   CheckOutcome outcome;
@@ -59,8 +66,8 @@ CheckOutcome runCheck(const std::string& home, const std::string& lot, const std
 
 namespace velmora::bench {
 
-Host::Host(const std::string& home, std::size_t cacheMiB) {
-  const ClientConfig config = loadClientConfig(home);
+Host::Host(const std::string& home, std::size_t cacheMiB, bool bindValues) {
+  const ClientConfig config = configOf(home, bindValues);
   context_ = contextOf(home, config, cacheMiB);
   mes_ = openMesDatabase(config.mesConnection, home, config.timeouts);
   trace_ = std::make_shared<DroppedTrace>();

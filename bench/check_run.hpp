@@ -17,15 +17,16 @@ struct CheckOutcome {
 };
 
 // Checks `lot` at `step` with the configuration of `home` (its MES database opened for this run,
-// as the command line does) and a statement cache of `cacheMiB` MiB (0: off).
+// as the command line does) and a statement cache of `cacheMiB` MiB (0: off); `bindValues`
+// overrides [MESDB] BindValues (false: every statement sent as text).
 CheckOutcome runCheck(const std::string& home, const std::string& lot, const std::string& step,
-                      std::size_t cacheMiB);
+                      std::size_t cacheMiB, bool bindValues = true);
 
 // An MES client that checks lot after lot, as a long-running host does: configuration read and
 // MES database opened once, a fresh check object for every check, a trace that keeps nothing.
 class Host {
  public:
-  Host(const std::string& home, std::size_t cacheMiB);
+  Host(const std::string& home, std::size_t cacheMiB, bool bindValues = true);
 
   // One check; returns what Execute returned.
   std::string check(const std::string& lot, const std::string& step);

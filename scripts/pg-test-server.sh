@@ -12,6 +12,7 @@
 #   VELMORA_TEST_PG_INSPECTION   ODBC connection string of the inspection database
 #   VELMORA_TEST_PG_DRIVER       the ODBC driver name used in both
 #   VELMORA_TEST_PG_PORT         the server's port
+#   VELMORA_TEST_PG_LOG          the server's log file
 #   VELMORA_TEST_PG_ODD_USER     a second role, whose password holds ";", "}", "{", "=" and a
 #   VELMORA_TEST_PG_ODD_PASSWORD blank (for tests of connection-string quoting)
 #
@@ -20,7 +21,8 @@
 # Environment: PG_BINDIR (default /usr/lib/postgresql/15/bin; else the tools on PATH),
 # VELMORA_PG_ODBC_DRIVER (default "PostgreSQL Unicode"), VELMORA_PG_FAB (a scaled fab written by
 # velmora-fabgen --pg, see bench/README.md: its mes.pg.sql and inspection.pg.sql are loaded
-# instead of the demo seed).
+# instead of the demo seed), VELMORA_PG_OPTIONS (more server settings, "-c name=value ...", for
+# example "-c log_min_duration_statement=0" to log every statement the server parses).
 set -euo pipefail
 
 if [ $# -eq 0 ]; then
@@ -94,7 +96,7 @@ free_port() {
 for attempt in 1 2 3 4 5; do
   port="$(free_port)"
   if "${as_owner[@]}" "$(pg pg_ctl)" -D "$data" -w -t 30 -l "$folder/server.log" \
-    -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories=$folder -c fsync=off" \
+    -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories=$folder -c fsync=off ${VELMORA_PG_OPTIONS:-}" \
     start >/dev/null; then
     started=yes
     break
@@ -144,6 +146,7 @@ export VELMORA_TEST_PG_MES="$(odbc mes)"
 export VELMORA_TEST_PG_INSPECTION="$(odbc inspection)"
 export VELMORA_TEST_PG_DRIVER="$driver"
 export VELMORA_TEST_PG_PORT="$port"
+export VELMORA_TEST_PG_LOG="$folder/server.log"
 export VELMORA_TEST_PG_ODD_USER=velmora_odd
 export VELMORA_TEST_PG_ODD_PASSWORD="$odd_password"
 echo "pg-test-server: PostgreSQL on 127.0.0.1:$port (databases mes, inspection)" >&2

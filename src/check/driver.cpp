@@ -1,6 +1,7 @@
 #include "check/driver.hpp"
 
 #include "check/dispatch.hpp"
+#include "check/statements.hpp"
 #include "check/summary.hpp"
 #include "common/database.hpp"
 #include "common/procedure.hpp"
@@ -28,8 +29,6 @@ void resetOutputs(Run& run) {
   flags.IsAUGFail = Flag::kNo;
 }
 
-const std::string kItemSelect = "SELECT B.SYSID PRODUCTEDCSYSID,D.* ";
-
 }  // namespace
 
 InspectionSettings readInspectionSettings(const Context& context) {
@@ -55,41 +54,22 @@ InspectionSettings readInspectionSettings(const Context& context) {
 }
 
 std::shared_ptr<Recordset> findEdcItems(Run& run) {
-  const std::string lot = sqlValue(run.state.lotId);
-  const std::string step = sqlValue(run.state.stepId);
+  const std::string& lot = run.state.lotId;
+  const std::string& step = run.state.stepId;
   const MesQueries mes = run.mes();
 
-  std::shared_ptr<Recordset> items = mes.ExecuteQuery(
-      kItemSelect + " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
-      " WHERE A.STEPID='" + step + "' AND A.STEPNO=B.STEPNO AND B.FORRUNCARD='1' AND B.SPECNO='" +
-      lot + "' " + " AND B.SYSID=D.PRODUCTEDCSYSID ");
-
-  if (run.state.lotId.find('.') != std::string::npos && items->Eof()) {
-    const std::string runCard = sqlValue(textBefore(run.state.lotId, "."));
-    items = mes.ExecuteQuery(
-        kItemSelect + " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,EDC_PRD_EDCITEM D " +
-        " WHERE A.STEPID='" + step + "' AND A.STEPNO=B.STEPNO AND B.FORRUNCARD='1' " +
-        " AND B.SPECNO='" + runCard + "' " + " AND B.SYSID=D.PRODUCTEDCSYSID ");
+  std::shared_ptr<Recordset> items = mes.ExecuteQuery(runCardItemsStatement(step, lot, false));
+  if (lot.find('.') != std::string::npos && items->Eof()) {
+    items = mes.ExecuteQuery(runCardItemsStatement(step, textBefore(lot, "."), true));
   }
-
-  if (items->Eof()) {
-    items = mes.ExecuteQuery(
-        kItemSelect +
-        " FROM PARM_STEP_INFO A,EDC_PRD_PRODUCTEDC B,MES_LOT_INFO C,EDC_PRD_EDCITEM D " +
-        " WHERE C.LOTID='" + lot +
-        "' AND C.SPECNO=B.SPECNO AND B.FORRUNCARD='0' AND B.STEPNO=A.STEPNO " + " AND A.STEPID='" +
-        step + "' AND B.SYSID=D.PRODUCTEDCSYSID ");
-  }
+  if (items->Eof()) items = mes.ExecuteQuery(lotSpecItemsStatement(step, lot));
   return items;
 }
 
 void findTimeVersion(Run& run) {
   CheckState& state = run.state;
-  const std::shared_ptr<Recordset> versions =
-      run.mes().ExecuteQuery("SELECT * FROM EDC_PRD_TIMEVERSION  WHERE LOTID='" +
-                             sqlValue(state.lotId) + "' AND STEPID='" + sqlValue(state.stepId) +
-                             "' AND PRODUCTEDCSYSID='" + sqlValue(state.productEdcSysid) + "' " +
-                             " AND ( LASTTXN='1' OR LASTTXN IS NULL ) ORDER BY DATETIME DESC ");
+  const std::shared_ptr<Recordset> versions = run.mes().ExecuteQuery(
+      timeVersionStatement(state.lotId, state.stepId, state.productEdcSysid));
   if (!versions->Eof()) {
     state.flags.IsEDCCollect = Flag::kYes;
     state.timeVersionSysid = versions->Fields("SYSID").toText();

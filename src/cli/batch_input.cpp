@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "cli/blanks.hpp"
-#include "cli/sql_literal.hpp"
+#include "cli/statements.hpp"
 #include "velmora/error.hpp"
 #include "velmora/recordset.hpp"
 
@@ -147,14 +147,6 @@ std::string parseBatchTime(const std::string& value, const std::string& option) 
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
                 second);
   return text;
-}
-
-std::string selectLotsStatement(const std::string& step, const std::string& since,
-                                const std::string& until) {
-  return "SELECT LOTID,MIN(DATETIME) FIRSTCOLLECTED FROM EDC_PRD_TIMEVERSION WHERE STEPID=" +
-         sqlLiteral(step) +
-         " AND (LASTTXN='1' OR LASTTXN IS NULL) AND DATETIME>=" + sqlLiteral(since) +
-         " AND DATETIME<" + sqlLiteral(until) + " GROUP BY LOTID ORDER BY MIN(DATETIME),LOTID";
 }
 
 std::vector<BatchLot> selectLots(MesDatabase& mes, const std::string& step,

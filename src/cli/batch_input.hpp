@@ -37,14 +37,7 @@ std::vector<BatchLot> readBatchInput(std::istream& in, const std::string& name);
 // "YYYY-MM-DD HH:MM:SS" (missing parts are zero); anything else is an error naming `option`.
 std::string parseBatchTime(const std::string& value, const std::string& option);
 
-// The one statement that selects the lots with a valid collection (a time version whose LASTTXN
-// is '1' or NULL; '0' marks a cancelled one) at `step` whose DATETIME lies in [since, until):
-// each lot once, in the order of its first such collection, then by lot id. `since` and `until`
-// are times as parseBatchTime returns them, compared with the stored DATETIME as written.
-std::string selectLotsStatement(const std::string& step, const std::string& since,
-                                const std::string& until);
-
-// Runs selectLotsStatement on `mes` and returns the lots, each at `step`.
+// Runs selectLotsStatement (cli/statements.hpp) on `mes` and returns the lots, each at `step`.
 std::vector<BatchLot> selectLots(MesDatabase& mes, const std::string& step,
                                  const std::string& since, const std::string& until);
 

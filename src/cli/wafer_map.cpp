@@ -11,7 +11,7 @@
 #include "cli/blanks.hpp"
 #include "cli/html_text.hpp"
 #include "cli/reason_entries.hpp"
-#include "cli/sql_literal.hpp"
+#include "cli/statements.hpp"
 #include "velmora/error.hpp"
 #include "velmora/recordset.hpp"
 
@@ -155,14 +155,14 @@ std::string findingDetail(const std::vector<const Abnormal*>& records) {
 LotSlots readLotSlots(MesDatabase& mes, const std::string& lot) {
   LotSlots out;
   try {
-    const auto rows = mes.ExecuteQuery(
-        "SELECT SEQ,WAFERID FROM MES_LOT_WAFERID WHERE LOTID=" + sqlLiteral(lot) + " ORDER BY SEQ");
+    const auto rows = mes.ExecuteQuery(lotWafersStatement(lot));
     for (; !rows->Eof(); rows->MoveNext()) {
       out.slots.push_back({rows->Fields("SEQ").toText(), rows->Fields("WAFERID").toText()});
     }
   } catch (const AutomationError& e) {
     out.slots.clear();
-    out.error = "the lot's wafers could not be read from MES_LOT_WAFERID: " + e.description();
+    out.error = "the lot's wafers could not be read from " + std::string(kLotWafersTable) + ": " +
+                e.description();
   }
   return out;
 }
@@ -172,7 +172,8 @@ void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Ab
   if (!lot.error.empty()) {
     html << "<p class=\"note\">No wafer map: " << htmlText(lot.error) << "</p>\n";
   } else if (lot.slots.empty()) {
-    html << "<p class=\"note\">No wafer map: MES_LOT_WAFERID lists no wafer of this lot.</p>\n";
+    html << "<p class=\"note\">No wafer map: " << kLotWafersTable
+         << " lists no wafer of this lot.</p>\n";
   }
 
   // Records by the slot they name; those naming none are listed under the map.

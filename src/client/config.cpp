@@ -46,7 +46,7 @@ struct KnownKeys {
   std::vector<const char*> keys;
 };
 const KnownKeys kKnownKeys[] = {
-    {"MESDB", {"Connection", "QueryTimeout", "BusyTimeout", "StatementCacheMiB"}},
+    {"MESDB", {"Connection", "QueryTimeout", "BusyTimeout", "StatementCacheMiB", "BindValues"}},
     {"MSSQL", {"ServerName", "UserName", "InitDB", "Password"}},
 };
 
@@ -68,6 +68,19 @@ void refuseUnknownKeys(const FileIniFile& ini) {
                                    "] are " + names + ")");
     }
   }
+}
+
+// [MESDB] BindValues: 1 (the default, also when the key is missing or empty) or 0.
+bool switchOf(FileIniFile& ini, const char* name, bool fallback) {
+  std::string section = "MESDB";
+  std::string key = name;
+  const std::string text = ini.ReadValue(section, key);
+  if (text.empty()) return fallback;
+  if (text != "0" && text != "1") {
+    raise(err::kInvalidCall,
+          "[MESDB] " + key + " in '" + ini.path() + "' must be 0 or 1, not '" + text + "'");
+  }
+  return text == "1";
 }
 
 }  // namespace
@@ -95,6 +108,7 @@ ClientConfig client::readClientSettings(const std::string& home) {
       wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));
   config.timeouts.busy =
       static_cast<long>(wholeNumberOf(ini, "BusyTimeout", config.timeouts.busy, 86400, "seconds"));
+  config.timeouts.bindValues = switchOf(ini, "BindValues", config.timeouts.bindValues);
   // At most 1 TiB, far beyond any run's needs.
   config.statementCacheMiB = wholeNumberOf(ini, "StatementCacheMiB", config.statementCacheMiB,
                                            std::size_t{1} << 20, "MiB");

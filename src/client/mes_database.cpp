@@ -70,13 +70,15 @@ std::shared_ptr<Recordset> AdoMesDatabase::SelectRecords(const std::string& tabl
   return ExecuteQuery(selectRecordsStatement(tables, columns, condition, extra));
 }
 
+std::shared_ptr<Recordset> AdoMesDatabase::ExecuteStatement(const Statement& statement) {
+  return connection_->ExecuteStatement(statement);
+}
+
 }  // namespace client
 
 std::string selectRecordsStatement(const std::string& tables, const std::string& columns,
                                    const std::string& condition, const std::string& extra) {
-  std::string sql = "SELECT " + columns + " FROM " + tables + " WHERE " + condition;
-  if (!extra.empty()) sql += " " + extra;
-  return sql;
+  return selectRecords(tables, columns, Statement(condition), extra).text();
 }
 
 std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::string& home,
@@ -84,6 +86,7 @@ std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::
   auto connection = std::make_shared<ado::Connection>();
   connection->BusyTimeout = timeouts.busy;
   connection->CommandTimeout = timeouts.query;
+  connection->BindValues = timeouts.bindValues;
   if (client::hasPrefix(uri, "sqlite:")) {
     const std::string path = client::sqliteFileOf(uri, home);
     if (path.empty()) client::invalidUri(uri, "no database file after \"sqlite:\"");

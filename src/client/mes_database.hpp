@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/ado/connection.hpp"
+#include "platform/sql/statement.hpp"
 #include "velmora/outside.hpp"
 
 namespace velmora::client {
@@ -13,7 +14,9 @@ namespace velmora::client {
 // when it is not empty); "" for any other URI.
 std::string sqliteFileOf(const std::string& uri, const std::string& home);
 
-class AdoMesDatabase : public MesDatabase {
+// A statement value (ExecuteStatement) goes to the connection as a value: its driver binds the
+// values when the connection's BindValues is set. ExecuteQuery and SelectRecords run text.
+class AdoMesDatabase : public MesDatabase, public StatementDatabase {
  public:
   explicit AdoMesDatabase(std::shared_ptr<ado::Connection> connection);
 
@@ -21,6 +24,7 @@ class AdoMesDatabase : public MesDatabase {
   std::shared_ptr<Recordset> SelectRecords(const std::string& tables, const std::string& columns,
                                            const std::string& condition,
                                            const std::string& extra) override;
+  std::shared_ptr<Recordset> ExecuteStatement(const Statement& statement) override;
 
   ado::Connection& connection() { return *connection_; }
 

@@ -24,21 +24,30 @@ std::string CachedMes::identity(const MesDatabase& mes) const {
 }
 
 std::shared_ptr<Recordset> CachedMes::ExecuteQuery(const std::string& sql) {
-  const std::shared_ptr<MesDatabase> mes = current();
-  if (cache_ == nullptr) return mes->ExecuteQuery(sql);
-  return cache_->answer(cacheKey({"ExecuteQuery", identity(*mes), sql}),
-                        [&] { return mes->ExecuteQuery(sql); });
+  return query(Statement(sql));
 }
 
 std::shared_ptr<Recordset> CachedMes::SelectRecords(const std::string& tables,
                                                     const std::string& columns,
                                                     const std::string& condition,
                                                     const std::string& extra) {
+  return select(tables, columns, Statement(condition), extra);
+}
+
+std::shared_ptr<Recordset> CachedMes::query(const Statement& sql) {
   const std::shared_ptr<MesDatabase> mes = current();
-  if (cache_ == nullptr) return mes->SelectRecords(tables, columns, condition, extra);
+  if (cache_ == nullptr) return sendStatement(*mes, sql);
+  return cache_->answer(cacheKey({"ExecuteQuery", identity(*mes), sql.text()}),
+                        [&] { return sendStatement(*mes, sql); });
+}
+
+std::shared_ptr<Recordset> CachedMes::select(const std::string& tables, const std::string& columns,
+                                             const Statement& condition, const std::string& extra) {
+  const std::shared_ptr<MesDatabase> mes = current();
+  if (cache_ == nullptr) return sendSelect(*mes, tables, columns, condition, extra);
   return cache_->answer(
-      cacheKey({"SelectRecords", identity(*mes), tables, columns, condition, extra}),
-      [&] { return mes->SelectRecords(tables, columns, condition, extra); });
+      cacheKey({"SelectRecords", identity(*mes), tables, columns, condition.text(), extra}),
+      [&] { return sendSelect(*mes, tables, columns, condition, extra); });
 }
 
 }  // namespace velmora

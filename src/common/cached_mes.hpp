@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/cache/statement_cache.hpp"
+#include "platform/sql/statement.hpp"
 #include "velmora/context.hpp"
 #include "velmora/outside.hpp"
 
@@ -26,6 +27,12 @@ class CachedMes final : public MesDatabase {
   std::shared_ptr<Recordset> SelectRecords(const std::string& tables, const std::string& columns,
                                            const std::string& condition,
                                            const std::string& extra) override;
+
+  // The same calls with the statement as a value (mes_queries.hpp): keyed by its text as above,
+  // sent with sendStatement and sendSelect.
+  std::shared_ptr<Recordset> query(const Statement& sql);
+  std::shared_ptr<Recordset> select(const std::string& tables, const std::string& columns,
+                                    const Statement& condition, const std::string& extra);
 
  private:
   // The object in the slot, held until the run ends so that its address, part of the cache key,

@@ -2,19 +2,17 @@
 
 #include "common/mes_queries.hpp"
 #include "common/procedure.hpp"
-#include "common/text.hpp"
+#include "common/statements.hpp"
 #include "platform/ado/connection.hpp"
 #include "platform/ado/connection_string.hpp"
+#include "velmora/error.hpp"
 
 namespace velmora {
 
-std::shared_ptr<Recordset> runCommand(const std::string& statement,
+std::shared_ptr<Recordset> runCommand(const Statement& statement,
                                       const std::shared_ptr<ado::Connection>& connection) {
-  ado::Command command;
-  command.ActiveConnection = connection;
-  command.CommandType = ado::kCmdText;
-  command.CommandText = statement;
-  return command.Execute(-1);
+  if (connection == nullptr) raise(err::kObjectNotSet, "Command.ActiveConnection");
+  return connection->ExecuteStatement(statement);
 }
 
 std::string inspectionConnectionString(const InspectionSettings& settings) {
@@ -35,6 +33,7 @@ bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
     connection.Provider = "SQLOLEDB.1";
     connection.Pooling = true;
     connection.statementCache = run.cache;
+    connection.BindValues = run.context.timeouts.bindValues;
     connection.Open(inspectionConnectionString(settings), "", "", -1);
     result = true;
   };
@@ -52,11 +51,7 @@ bool getMSSQLConnect(Run& run, const InspectionSettings& settings) {
 std::string getStation(const Run& run, const std::string& stepId) {
   return runProcedure(run.context, "getStation", std::string(), [&](std::string& result) {
     if (stepId.empty()) return;
-    const std::string sql =
-        "SELECT B.STATION FROM PARM_STEP_INFO A,PARM_STEP_STATION B "
-        " WHERE A.STEPID='" +
-        sqlValue(stepId) + "' AND A.SYSID=B.STEPSYSID AND B.STATIONTYPE='OP' ";
-    const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(sql);
+    const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(stationStatement(stepId));
     if (!rows->Eof()) result = rows->Fields("STATION").toText();
   });
 }

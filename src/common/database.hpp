@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/run.hpp"
+#include "platform/sql/statement.hpp"
 #include "velmora/context.hpp"
 #include "velmora/recordset.hpp"
 
@@ -17,7 +18,7 @@ class Connection;
 
 // Runs a text command on the inspection connection and returns its rows. Failures (a null or
 // closed connection included) reach the caller: the calling check reports them.
-std::shared_ptr<Recordset> runCommand(const std::string& statement,
+std::shared_ptr<Recordset> runCommand(const Statement& statement,
                                       const std::shared_ptr<ado::Connection>& connection);
 
 // The OLE DB connection string of the inspection database. Each value stands as it is, or in

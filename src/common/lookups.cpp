@@ -1,7 +1,7 @@
 #include "common/lookups.hpp"
 
 #include "common/procedure.hpp"
-#include "common/text.hpp"
+#include "common/statements.hpp"
 
 namespace velmora {
 
@@ -11,14 +11,7 @@ std::string getWaferId(Run& run, const std::string& lotId, const std::string& wa
       result = kNeedTimeVersion;
       return;
     }
-    std::string columns;
-    appendList(columns, "LOTID");
-    appendList(columns, "SEQ");
-    appendList(columns, "WAFERID");
-    std::string condition;
-    appendCondition(condition, "LOTID", lotId);
-    appendCondition(condition, "SEQ", waferSeq);
-    const auto rows = run.mes().SelectRecords("MES_LOT_WAFERID", columns, condition, "");
+    const auto rows = run.mes().SelectRecords(waferIdSelection(lotId, waferSeq));
     if (!rows->Eof()) result = rows->Fields("WAFERID").toText();
   });
 }

@@ -5,13 +5,15 @@
 
 #include <string>
 
+#include "platform/sql/statement.hpp"
+
 namespace velmora {
 
 // The item's lot limits: REASONCODE, LOTPERCENT and the reason's DESCRIPTION, for the rows of
 // item `itemSysid` whose lot limit is set.
-std::string lotLossRateStatement(const std::string& itemSysid);
+Statement lotLossRateStatement(const std::string& itemSysid);
 
 // As lotLossRateStatement, with WAFERPERCENT for the rows whose wafer limit is set.
-std::string waferLossRateStatement(const std::string& itemSysid);
+Statement waferLossRateStatement(const std::string& itemSysid);
 
 }  // namespace velmora

@@ -14,13 +14,7 @@ std::string trimSpaces(std::string_view text) {
 }
 
 std::string sqlValue(std::string_view value) {
-  std::string out;
-  out.reserve(value.size());
-  for (const char c : value) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
+  return sqlQuotesDoubled(value);
 }
 
 std::string appendList(std::string& list, const std::string& item) {
@@ -35,9 +29,17 @@ std::string appendList(std::string& list, const std::string& item) {
 
 std::string appendCondition(std::string& condition, const std::string& field,
                             const std::string& value) {
-  std::string term = field + " = '" + sqlValue(value) + "' ";
-  if (!isBlank(condition)) {
-    condition += " AND " + term;
+  Statement statement(condition);
+  condition = appendCondition(statement, field, value).text();
+  return condition;
+}
+
+const Statement& appendCondition(Statement& condition, const std::string& field,
+                                 const std::string& value) {
+  Statement term(field + " = ");
+  term.text(value).sql(" ");
+  if (!isBlank(condition.text())) {
+    condition.sql(" AND ").append(term);
   } else {
     condition = std::move(term);
   }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/sql/statement.hpp"
+
 namespace velmora {
 
 // True when `text` is empty after removing leading and trailing spaces.
@@ -16,9 +18,8 @@ bool isBlank(std::string_view text);
 // `text` without leading and trailing spaces.
 std::string trimSpaces(std::string_view text);
 
-// A value made safe to stand between single quotes in a statement: every single quote doubled.
-// A value without quotes comes back unchanged. Every value the component splices into SQL
-// between quotes goes through here, so a lot id such as O'NEIL cannot end the literal early.
+// A value made safe to stand between single quotes in a statement: every single quote doubled
+// (sqlQuotesDoubled). A value without quotes comes back unchanged.
 std::string sqlValue(std::string_view value);
 
 // list becomes `item` when it is blank, else list + ", " + item. Returns the new list.
@@ -28,6 +29,9 @@ std::string appendList(std::string& list, const std::string& item);
 // that term. The value's quotes are doubled. Returns the new condition.
 std::string appendCondition(std::string& condition, const std::string& field,
                             const std::string& value);
+// The same term on a statement value, the value marked.
+const Statement& appendCondition(Statement& condition, const std::string& field,
+                                 const std::string& value);
 
 // "FQC" when the id contains "FQ", else "IQC" when it contains "IQ", else "IPQC".
 std::string stationClass(const std::string& stationId);

@@ -71,19 +71,21 @@ TEST(ClientConfig, TimeoutsAndCacheSizeDefaultOrAreWholeNumbers) {
   EXPECT_EQ(defaults.timeouts.query, 30);
   EXPECT_EQ(defaults.timeouts.busy, 15);
   EXPECT_EQ(defaults.statementCacheMiB, 64U);
+  EXPECT_TRUE(defaults.timeouts.bindValues);
 
   writeText(home.file("INI/MESconfig.ini"),
             "[MESDB]\nConnection=sqlite:mes.db\nQueryTimeout=0\nBusyTimeout=2\n"
-            "StatementCacheMiB=0\n");
+            "StatementCacheMiB=0\nBindValues=0\n");
   const ClientConfig set = loadClientConfig(home.path().string());
   EXPECT_EQ(set.timeouts.query, 0);
   EXPECT_EQ(set.timeouts.busy, 2);
   EXPECT_EQ(set.statementCacheMiB, 0U);
+  EXPECT_FALSE(set.timeouts.bindValues);
 
   for (const std::string bad :
        {"QueryTimeout=-1", "BusyTimeout=1.5", "QueryTimeout=30s",
         "BusyTimeout=99999999999999999999", "QueryTimeout=86401", "StatementCacheMiB=64MB",
-        "StatementCacheMiB=-1", "StatementCacheMiB=1048577"}) {
+        "StatementCacheMiB=-1", "StatementCacheMiB=1048577", "BindValues=2", "BindValues=yes"}) {
     writeText(home.file("INI/MESconfig.ini"), "[MESDB]\nConnection=sqlite:mes.db\n" + bad + "\n");
     const AutomationError error = configFailure(home.path().string());
     const std::string key = bad.substr(0, bad.find('='));

@@ -1,16 +1,12 @@
 #include "checks/edc/cpcpk.hpp"
 
-#include "common/text.hpp"
+#include "checks/edc/statements.hpp"
 
 namespace velmora {
 
 void runCpCpkCheck(Run& run, const CpCpkVariant& variant) {
-  const std::string sql =
-      "SELECT CPCPKVIOLATION FROM EDC_PRD_BASICDATA "
-      " WHERE TIMEVERSIONSYSID='" +
-      sqlValue(run.state.timeVersionSysid) + "' " + " AND EDCITEMSYSID='" +
-      sqlValue(run.item.sysid) + "' AND FLAG='1' AND CPCPKVIOLATION<>'0' ";
-  const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(sql);
+  const std::shared_ptr<Recordset> rows =
+      run.mes().ExecuteQuery(capabilityStatement(run.state.timeVersionSysid, run.item.sysid));
   if (rows->Eof()) return;
 
   // Only the first matching record counts, however many the database returns.

@@ -39,7 +39,7 @@ void judgeWafers(Run& run, Recordset& rows, const std::string& basicDataId, doub
   const Variant cpk = run.item.field("CPK");
   const Variant lsl = run.item.field("LSL");
   // The same limits serve every wafer; the statement is built once and run for each wafer.
-  const std::string limitsSql = waferLossRateStatement(run.item.sysid);
+  const Statement limitsSql = waferLossRateStatement(run.item.sysid);
 
   for (; !rows.Eof(); rows.MoveNext()) {
     const Variant failCountId = rows.Fields("FAILCOUNTSYSID");

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "checks/edc/statements.hpp"
 #include "common/procedure.hpp"
 #include "common/rounding.hpp"
 #include "common/text.hpp"
@@ -25,15 +26,10 @@ std::string getLotYield(Run& run, const std::string& basicDataId) {
       result = kNeedTimeVersion;
       return;
     }
-    std::string columns;
-    appendList(columns, "DECODE(SUM(SAMPLESIZE),NULL,0,SUM(SAMPLESIZE)) SAMPLESIZE");
-    appendList(columns, "DECODE(SUM(FAILCOUNT),NULL,0,SUM(FAILCOUNT)) FAILCOUNT");
-    std::string condition;
-    appendCondition(condition, "BASICDATASYSID", basicDataId);
     double samples = 0;
     double failures = 0;
     {
-      const auto rows = run.mes().SelectRecords("EDC_PRD_FAILCOUNT ", columns, condition, "");
+      const auto rows = run.mes().SelectRecords(failCountSumSelection(basicDataId));
       if (rows->Eof()) return;
       samples = rows->Fields("SAMPLESIZE").toDouble();
       failures = rows->Fields("FAILCOUNT").toDouble();
@@ -53,15 +49,9 @@ std::string getReasons(Run& run, const std::string& failCountId) {
       result = kNeedTimeVersion;
       return;
     }
-    std::string columns;
-    appendList(columns, "D.REASONCODE");
-    std::string condition;
-    appendCondition(condition, "C.FAILCOUNTSYSID", failCountId);
-    condition += " AND D.FAILCOUNTSITESYSID = C.SYSID";
     DataSet codes;
     {
-      const auto rows = run.mes().SelectRecords(" EDC_PRD_FAILCOUNT_SITE C, EDC_PRD_FAILREASON D",
-                                                columns, condition, "");
+      const auto rows = run.mes().SelectRecords(failReasonSelection(failCountId));
       for (; !rows->Eof(); rows->MoveNext()) codes.Add(rows->Fields("REASONCODE").toText());
     }
     if (codes.Count() > 0) result = codes.GetAllValue();

@@ -1,70 +1,50 @@
 #include "checks/inspection/statements.hpp"
 
-#include "common/text.hpp"
-
 namespace velmora {
-namespace {
 
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
+Statement inspectionCountStatement(const std::string& lotId, const std::string& station) {
+  Statement sql("SELECT COUNT(*) FROM AUGUSTLOTDATA WHERE RUNCARD=");
+  sql.text(lotId).sql(" AND STATION=").text(station).sql(" ");
+  return sql;
 }
 
-}  // namespace
-
-bool isPlainNumber(std::string_view text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  const std::size_t integerStart = i;
-  while (i < text.size() && isDigit(text[i])) ++i;
-  if (i == integerStart) return false;
-  if (i == text.size()) return true;
-  if (text[i] != '.') return false;
-  const std::size_t fractionStart = ++i;
-  while (i < text.size() && isDigit(text[i])) ++i;
-  return i > fractionStart && i == text.size();
+Statement inspectionDetailStatement(const std::string& lotId, const std::string& station) {
+  Statement sql(
+      "SELECT B.WaferId, B.SWaferID, A.TotalGoodDieQty / (A.InspectionDie * "
+      "A.SelectedSamples)*100 as LotYield , B.GoodDieQty / A.InspectionDie*100 as "
+      "WaferYield,B.Machine,B.Operator,A.InsertUser  FROM AUGUSTLOTDATA A,AUGUSTWAFERDATA B  "
+      "WHERE A.Runcard=");
+  sql.text(lotId).sql(" AND A.RecordID=B.RecordID  AND STATION=").text(station).sql(" ");
+  return sql;
 }
 
-std::string inspectionCountStatement(const std::string& lotId, const std::string& station) {
-  return std::string("SELECT COUNT(*) FROM AUGUSTLOTDATA ") + "WHERE RUNCARD='" + sqlValue(lotId) +
-         "' AND STATION='" + sqlValue(station) + "' ";
-}
-
-std::string inspectionDetailStatement(const std::string& lotId, const std::string& station) {
-  return std::string(
-             "SELECT B.WaferId, B.SWaferID, A.TotalGoodDieQty / (A.InspectionDie * "
-             "A.SelectedSamples)*100 as LotYield ,") +
-         " B.GoodDieQty / A.InspectionDie*100 as WaferYield,B.Machine,B.Operator,A.InsertUser " +
-         " FROM AUGUSTLOTDATA A,AUGUSTWAFERDATA B " + " WHERE A.Runcard='" + sqlValue(lotId) +
-         "' AND A.RecordID=B.RecordID " + " AND STATION='" + sqlValue(station) + "' ";
-}
-
-std::string defectSumStatement(const std::string& lotId, const std::string& station,
-                               const std::optional<std::string>& defectCode,
-                               const std::optional<std::string>& waferId) {
+Statement defectSumStatement(const std::string& lotId, const std::string& station,
+                             const std::optional<std::string>& defectCode,
+                             const std::optional<std::string>& waferId) {
   // A lot's die base is every inspected die of its samples; a wafer's, the dies of one wafer.
-  std::string sql = waferId ? "SELECT SUM(B.DefectQty) as DefectQty,A.InspectionDie AS TotalDie "
-                            : "SELECT SUM(B.DefectQty) as DefectQty,(A.InspectionDie * "
-                              "A.SelectedSamples) AS TotalDie ";
-  sql += std::string(" FROM AugustLotData A,AugustDefectSum B ") + " WHERE A.Runcard='" +
-         sqlValue(lotId) + "' AND A.RecordID=B.RecordID " + " AND A.Station='" + sqlValue(station) +
-         "' ";
+  Statement sql(waferId ? "SELECT SUM(B.DefectQty) as DefectQty,A.InspectionDie AS TotalDie "
+                        : "SELECT SUM(B.DefectQty) as DefectQty,(A.InspectionDie * "
+                          "A.SelectedSamples) AS TotalDie ");
+  sql.sql(" FROM AugustLotData A,AugustDefectSum B  WHERE A.Runcard=").text(lotId);
+  sql.sql(" AND A.RecordID=B.RecordID  AND A.Station=").text(station).sql(" ");
   if (defectCode) {
-    sql += " AND B.DefectCode=" + *defectCode + " ";
+    sql.sql(" AND B.DefectCode=").number(*defectCode).sql(" ");
   } else {
-    sql += " AND B.DefectCode BETWEEN 100 AND 199 ";
+    sql.sql(" AND B.DefectCode BETWEEN 100 AND 199 ");
   }
   if (waferId) {
-    sql += " AND B.WaferId=" + *waferId + " ";
-    sql += " GROUP BY A.InspectionDie ";
+    sql.sql(" AND B.WaferId=").number(*waferId).sql(" ");
+    sql.sql(" GROUP BY A.InspectionDie ");
   } else {
-    sql += " GROUP BY A.InspectionDie, A.SelectedSamples ";
+    sql.sql(" GROUP BY A.InspectionDie, A.SelectedSamples ");
   }
   return sql;
 }
 
-std::string waferSequenceStatement(const std::string& lotId, const std::string& sWaferId) {
-  return std::string("SELECT SEQ FROM MES_LOT_WAFERID ") + " WHERE LOTID='" + sqlValue(lotId) +
-         "' AND SUBSTR(WAFERID,1,2)='" + sqlValue(sWaferId) + "'";
+Statement waferSequenceStatement(const std::string& lotId, const std::string& sWaferId) {
+  Statement sql("SELECT SEQ FROM MES_LOT_WAFERID  WHERE LOTID=");
+  sql.text(lotId).sql(" AND SUBSTR(WAFERID,1,2)=").text(sWaferId);
+  return sql;
 }
 
 }  // namespace velmora

@@ -1,23 +1,12 @@
 #include "checks/spc/chart.hpp"
 
+#include "checks/spc/statements.hpp"
 #include "checks/spc/wafer_seq.hpp"
 #include "common/lookups.hpp"
 #include "common/text.hpp"
 
 namespace velmora {
 namespace {
-
-// The flagged basic-data records of the item and time version that count violations, each with
-// its statistics record.
-std::string chartQuery(const Run& run) {
-  return "SELECT A.EQPID,B.SYSID STATDATASYSID,B.CHART1VIOLATIONRULES,B.CHART2VIOLATIONRULES,"
-         " B.CHART1VIOLATIONFLAG,B.CHART2VIOLATIONFLAG "
-         " FROM EDC_PRD_BASICDATA A,EDC_PRD_STATDATA B "
-         " WHERE A.TIMEVERSIONSYSID='" +
-         sqlValue(run.state.timeVersionSysid) + "' " + " AND A.EDCITEMSYSID='" +
-         sqlValue(run.item.sysid) + "' " +
-         " AND A.FLAG='1' AND A.VIOLATIONCOUNT>0 AND A.SYSID=B.BASICDATASYSID ";
-}
 
 bool eitherIs(const ChartMarks& marks, const char* flag) {
   return marks.flag1 == flag || marks.flag2 == flag;
@@ -36,7 +25,8 @@ std::optional<std::string> chartFinding(const ChartMarks& marks) {
 }
 
 void runSpcChartCheck(Run& run) {
-  const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(chartQuery(run));
+  const std::shared_ptr<Recordset> rows =
+      run.mes().ExecuteQuery(chartStatement(run.state.timeVersionSysid, run.item.sysid));
   for (; !rows->Eof(); rows->MoveNext()) {
     const ChartMarks marks{rows->Fields("CHART1VIOLATIONFLAG").toText(),
                            rows->Fields("CHART2VIOLATIONFLAG").toText(),

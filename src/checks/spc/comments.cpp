@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/spc/statements.hpp"
 #include "common/lookups.hpp"
 #include "common/text.hpp"
 
@@ -35,14 +36,6 @@ std::vector<std::string> splitAtCommas(const std::string& list) {
   }
   pieces.push_back(list.substr(start));
   return pieces;
-}
-
-// The first commented, flagged basic-data record of the item and time version.
-std::string commentQuery(const Run& run) {
-  return "SELECT EQPID,COMMENTS FROM EDC_PRD_BASICDATA "
-         " WHERE TIMEVERSIONSYSID='" +
-         sqlValue(run.state.timeVersionSysid) + "' " + " AND EDCITEMSYSID='" +
-         sqlValue(run.item.sysid) + "' AND FLAG='1' AND COMMENTS IS NOT NULL ";
 }
 
 // Appends one "OFC" row per element of `list` (nothing for an empty list).
@@ -77,7 +70,8 @@ std::string getCommentList(const std::string& comment, const std::string& kind) 
 }
 
 void runCommentCheck(Run& run) {
-  const std::shared_ptr<Recordset> rows = run.mes().ExecuteQuery(commentQuery(run));
+  const std::shared_ptr<Recordset> rows =
+      run.mes().ExecuteQuery(commentStatement(run.state.timeVersionSysid, run.item.sysid));
   if (rows->Eof()) return;
   // Only the first commented record counts, however many the database returns.
   const std::string eqpId = rows->Fields("EQPID").toText();

@@ -10,6 +10,7 @@
 #include "platform/ado/sqlite/sqlite_driver.hpp"
 #include "platform/cache/statement_cache.hpp"
 #include "platform/counters/counters.hpp"
+#include "platform/sql/statement.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado {
@@ -38,6 +39,10 @@ std::string sqlitePath(const DriverSpec& spec, const ConnectionString& settings)
 }  // namespace
 
 Session::~Session() = default;
+
+std::shared_ptr<Recordset> Session::ExecuteStatement(const Statement& statement) {
+  return Execute(statement.text());
+}
 
 Connection::Connection(ProviderMap providers) : providers_(std::move(providers)) {}
 
@@ -98,6 +103,16 @@ std::shared_ptr<Recordset> Connection::Execute(const std::string& sql) {
   };
   if (statementCache == nullptr) return send();
   return statementCache->answer(cacheKey({fullConnectionString_, sql}), send);
+}
+
+std::shared_ptr<Recordset> Connection::ExecuteStatement(const Statement& statement) {
+  Session& open = session();
+  auto send = [&] {
+    counters::statementExecuted();
+    return BindValues ? open.ExecuteStatement(statement) : open.Execute(statement.text());
+  };
+  if (statementCache == nullptr) return send();
+  return statementCache->answer(cacheKey({fullConnectionString_, statement.text()}), send);
 }
 
 Session& Connection::session() {

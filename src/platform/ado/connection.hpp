@@ -22,8 +22,9 @@
 #include "velmora/recordset.hpp"
 
 namespace velmora {
+class Statement;
 class StatementCache;
-}
+}  // namespace velmora
 
 namespace velmora::ado {
 
@@ -36,6 +37,9 @@ class Session {
   // Runs one statement and returns its rows (forward only). Failures are AutomationErrors whose
   // description carries the driver's message.
   virtual std::shared_ptr<Recordset> Execute(const std::string& sql) = 0;
+  // Runs one statement value, its values bound where the driver can (each shape prepared once
+  // per session and kept, least recently used out). By default its text is run.
+  virtual std::shared_ptr<Recordset> ExecuteStatement(const Statement& statement);
   // The database product behind the session ("SQLite", "Oracle", "PostgreSQL", ...).
   virtual std::string DbmsName() const = 0;
   // Whether the session can still be used: the pool's health check before it hands an idle
@@ -67,6 +71,10 @@ class Connection {
   // When set, Execute answers through this cache (see statement_cache.hpp), keyed by the full
   // connection string and the statement.
   std::shared_ptr<StatementCache> statementCache;
+  // Whether Execute of a statement value binds its values (the session's shapes) or runs its
+  // text. Off for a connection made here; the component's own connections follow
+  // DatabaseTimeouts::bindValues.
+  bool BindValues = false;
 
   // Opens the connection through the provider's driver. `user` and `password`, when not empty,
   // take precedence over User Id and Password of the connection string. Throws AutomationError
@@ -82,6 +90,8 @@ class Connection {
 
   // Runs a statement on the open connection (error 3709 when it is not open).
   std::shared_ptr<Recordset> Execute(const std::string& sql);
+  // Runs a statement value: cached by its text as above; sent bound when BindValues is set.
+  std::shared_ptr<Recordset> ExecuteStatement(const Statement& statement);
 
   // The open driver session (error 3709 when not open).
   Session& session();

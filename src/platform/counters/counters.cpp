@@ -9,6 +9,7 @@ struct Totals {
   std::atomic<std::uint64_t> statementsIssued{0};
   std::atomic<std::uint64_t> statementsFromCache{0};
   std::atomic<std::uint64_t> statementsExecuted{0};
+  std::atomic<std::uint64_t> statementsPrepared{0};
   std::atomic<std::uint64_t> logins{0};
   std::atomic<std::uint64_t> pooledSessionsReused{0};
   std::atomic<std::uint64_t> healthChecks{0};
@@ -34,6 +35,9 @@ void statementFromCache() {
 void statementExecuted() {
   bump(totals.statementsExecuted);
 }
+void statementPrepared() {
+  bump(totals.statementsPrepared);
+}
 void login() {
   bump(totals.logins);
 }
@@ -51,6 +55,7 @@ DatabaseCounters databaseCounters() {
   out.statementsIssued = totals.statementsIssued.load(std::memory_order_relaxed);
   out.statementsFromCache = totals.statementsFromCache.load(std::memory_order_relaxed);
   out.statementsExecuted = totals.statementsExecuted.load(std::memory_order_relaxed);
+  out.statementsPrepared = totals.statementsPrepared.load(std::memory_order_relaxed);
   out.logins = totals.logins.load(std::memory_order_relaxed);
   out.pooledSessionsReused = totals.pooledSessionsReused.load(std::memory_order_relaxed);
   out.healthChecks = totals.healthChecks.load(std::memory_order_relaxed);

@@ -22,6 +22,9 @@ struct DatabaseCounters {
   // Statements the library's drivers (SQLite, ODBC) sent to a database engine, health checks of
   // pooled sessions not included.
   std::uint64_t statementsExecuted = 0;
+  // Of those, the ones that cost the engine a parse: every statement sent as text, and a
+  // statement value whose shape the session had not prepared yet (or had let go).
+  std::uint64_t statementsPrepared = 0;
   // Driver sessions opened: MES database and inspection logins.
   std::uint64_t logins = 0;
   // Inspection connections served by a pooled session instead of a login.
@@ -41,6 +44,7 @@ namespace velmora::counters {
 void statementIssued();
 void statementFromCache();
 void statementExecuted();
+void statementPrepared();
 void login();
 void pooledSessionReused();
 void healthCheck();

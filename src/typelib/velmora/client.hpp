@@ -39,8 +39,9 @@ struct ClientConfig {
   // (such as [MSSQL] ServerName=inspection.db) is taken against the home folder, as every
   // relative path of the file is.
   std::map<std::string, std::string, CaseInsensitiveLess> providers;
-  // [MESDB] QueryTimeout (default 30) and BusyTimeout (default 15), in seconds, 0 for no limit:
-  // for openMesDatabase and Context::timeouts.
+  // [MESDB] QueryTimeout (default 30) and BusyTimeout (default 15), in seconds, 0 for no limit,
+  // and BindValues (1, the default: the library's drivers bind values; 0: they run text): for
+  // openMesDatabase and Context::timeouts.
   DatabaseTimeouts timeouts;
   // [MSSQL] ServerName, as written: the inspection database's server, or its file when the
   // provider SQLOLEDB.1 is SQLite.
@@ -56,7 +57,8 @@ struct ClientConfig {
 // "QueryTimout" would otherwise be ignored without a word) is an error naming the file, the
 // line and the key (other sections belong to the MES client and are left alone); as
 // is a QueryTimeout or BusyTimeout that is not a whole number of seconds from 0 to 86400, and a
-// StatementCacheMiB that is not a whole number from 0 to 1048576.
+// StatementCacheMiB that is not a whole number from 0 to 1048576, and a BindValues other than 0
+// or 1.
 VELMORA_EXPORT ClientConfig loadClientConfig(const std::string& home);
 
 // The files of the SQLite databases the configuration names: the MES database when `mesUri`
@@ -82,7 +84,9 @@ VELMORA_EXPORT std::string inputFileAt(const std::string& target, const ClientCo
 //                                 against `home`; a missing file is an error naming it;
 //   "odbc:<connection string>"    an ODBC connection (the string as SQLDriverConnect takes it).
 // Any other form is error 5 naming the URI. The prefixes compare without regard to case.
-// `timeouts.busy` bounds SQLite's wait for a lock, `timeouts.query` every ODBC statement.
+// `timeouts.busy` bounds SQLite's wait for a lock, `timeouts.query` every ODBC statement;
+// `timeouts.bindValues` says whether the check's statements are prepared once per shape with
+// their values bound (ExecuteQuery and SelectRecords always run their text).
 //
 // The database's operations:
 //   ExecuteQuery(sql)   runs `sql` as it is;

@@ -26,8 +26,9 @@ struct VELMORA_EXPORT CaseInsensitiveLess {
   bool operator()(const std::string& a, const std::string& b) const;
 };
 
-// How long database work may take, in seconds; 0 sets no limit. The MES client's configuration
-// sets them ([MESDB] QueryTimeout and BusyTimeout).
+// How database work is done: how long it may take, in seconds (0 sets no limit), and whether the
+// library's own drivers bind values. The MES client's configuration sets them ([MESDB]
+// QueryTimeout, BusyTimeout and BindValues).
 struct DatabaseTimeouts {
   // How long one statement may run on an ODBC connection (the ODBC query timeout), on the MES
   // and on the inspection database; a statement that runs longer fails, and the check run ends.
@@ -35,6 +36,11 @@ struct DatabaseTimeouts {
   // How long SQLite waits for a lock that another connection holds (a writer of the MES) before
   // the statement fails with "database is locked", and the check run ends.
   long busy = 15;
+  // Whether the library's own SQLite and ODBC drivers prepare each statement shape once per
+  // connection and bind the statement's values (true), or send every statement as rendered text
+  // (false). The results are the same either way; a host's own MesDatabase always receives
+  // text.
+  bool bindValues = true;
 };
 
 class VELMORA_EXPORT Context {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/ado/connection.hpp"
+#include "platform/counters/counters.hpp"
+#include "platform/sql/statement.hpp"
 #include "support/temp_sqlite.hpp"
 #include "velmora/error.hpp"
 
@@ -188,6 +190,62 @@ TEST_F(SqliteDriver, ComponentOuterJoinStatementRuns) {
   EXPECT_TRUE(unmatched[3].isNull());
   EXPECT_TRUE(unmatched[4].isNull());
   EXPECT_EQ(unmatched[5], Variant("0"));
+}
+
+// A statement value's shape is prepared once per connection and its values bound, with the
+// results of its text; with BindValues off every statement is prepared as text. The values hold
+// quotes, "%" and "_" (matched as themselves), numbers as written, and a condition that the
+// outer-join rewrite moves before the others (the markers are numbered, so no value moves).
+TEST_F(SqliteDriver, StatementValuesAreBoundToOneShapePerConnection) {
+  makeDatabase(db,
+               "CREATE TABLE A (SYSID TEXT, NAME TEXT, N INTEGER);"
+               "CREATE TABLE B (ASYSID TEXT, FLAG TEXT);"
+               "INSERT INTO A VALUES ('1', 'O''N%_', 42), ('2', 'O''Nab', 7), ('3', 'x', -7);"
+               "INSERT INTO B VALUES ('1', 'Y'), ('2', 'N');");
+  struct Case {
+    std::string name;
+    std::string number;
+    std::string text;  // the statement as sent
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases = {
+      {"O'N%_",
+       "42",
+       "SELECT A.SYSID, B.FLAG FROM A, B WHERE A.NAME='O''N%_' AND A.N=42 AND "
+       "A.SYSID=B.ASYSID(+) AND B.FLAG(+)='Y'",
+       {"1:Y"}},
+      {"O'Nab",
+       "+7",
+       "SELECT A.SYSID, B.FLAG FROM A, B WHERE A.NAME='O''Nab' AND A.N=+7 AND "
+       "A.SYSID=B.ASYSID(+) AND B.FLAG(+)='Y'",
+       {"2:"}},
+      {"O'N__", "42", "", {}},
+      {"x", "-7", "", {"3:"}},
+      {"x", "-7.0", "", {"3:"}},
+  };
+  auto statementOf = [](const Case& c) {
+    Statement sql("SELECT A.SYSID, B.FLAG FROM A, B WHERE A.NAME=");
+    sql.text(c.name).sql(" AND A.N=").number(c.number);
+    sql.sql(" AND A.SYSID=B.ASYSID(+) AND B.FLAG(+)=").text("Y");
+    return sql;
+  };
+  for (const bool bind : {true, false}) {
+    auto connection = openSqlite(db);
+    connection->BindValues = bind;
+    const std::uint64_t before = databaseCounters().statementsPrepared;
+    for (const Case& c : cases) {
+      const Statement sql = statementOf(c);
+      if (!c.text.empty()) {
+        EXPECT_EQ(sql.text(), c.text);
+      }
+      std::vector<std::string> rows;
+      for (auto rs = connection->ExecuteStatement(sql); !rs->Eof(); rs->MoveNext()) {
+        rows.push_back(rs->Fields("SYSID").toText() + ":" + rs->Fields("FLAG").toText());
+      }
+      EXPECT_EQ(rows, c.rows) << c.name << " " << c.number << (bind ? " bound" : " as text");
+    }
+    EXPECT_EQ(databaseCounters().statementsPrepared - before, bind ? 1u : cases.size());
+  }
 }
 
 TEST_F(SqliteDriver, OpensReadOnly) {

@@ -1,15 +1,20 @@
 #include "platform/ado/odbc/odbc_driver.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "platform/ado/odbc/dialect.hpp"
 #include "platform/ado/odbc/odbc_attributes.hpp"
 #include "platform/ado/odbc/odbc_error.hpp"
 #include "platform/ado/odbc/odbc_handles.hpp"
+#include "platform/ado/odbc/prepared_statements.hpp"
 #include "platform/ado/odbc/result_reader.hpp"
 #include "platform/ado/odbc/wide_text.hpp"
+#include "platform/counters/counters.hpp"
+#include "platform/sql/statement.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado {
@@ -17,6 +22,10 @@ namespace {
 
 using odbc::Link;
 using odbc::succeeded;
+
+// The statement shapes a session keeps prepared: far more than the few dozen a check uses, few
+// enough that an odd caller cannot make a server hold statements without bound.
+constexpr std::size_t kKeptShapes = 256;
 
 class OdbcSession : public Session {
  public:
@@ -29,6 +38,7 @@ class OdbcSession : public Session {
         queryTimeout_(queryTimeout) {}
 
   std::shared_ptr<Recordset> Execute(const std::string& sql) override {
+    counters::statementPrepared();
     const std::string statementText = oracle_ ? sql : odbc::nonOracleStatement(sql);
     std::string context = "statement: " + sql;
     if (statementText != sql) context += "; as run: " + statementText;
@@ -46,6 +56,81 @@ class OdbcSession : public Session {
       odbc::raiseOdbcError(SQL_HANDLE_STMT, statement.get(), context, secrets_, dbmsName_);
     }
     return odbc::readResult(statement.get(), context, secrets_, dbmsName_);
+  }
+
+  // The statement's shape translated and prepared once (SQLPrepare) and kept, its values bound:
+  // a text value as VARCHAR (sent as wide characters, converted by the driver), an integer as
+  // INTEGER or BIGINT, a number with a fraction as NUMERIC text, as the server reads the
+  // literals the text would hold. The result is read to its end at once, so the handle is free
+  // again for the next statement of the shape.
+  std::shared_ptr<Recordset> ExecuteStatement(const Statement& statement) override {
+    const std::string shape = statement.shape();
+    odbc::PreparedStatement* prepared = prepared_.find(shape);
+    if (prepared == nullptr) prepared = &prepare(shape, statement);
+    std::string context = "statement: " + statement.text();
+    if (prepared->translated) context += "; as run: " + odbc::nonOracleStatement(statement.text());
+
+    const SQLHSTMT handle = prepared->handle.get();
+    const std::vector<Statement::Value>& values = statement.values();
+    std::vector<std::vector<SQLWCHAR>> texts(prepared->order.size());
+    std::vector<SQLBIGINT> integers(prepared->order.size());
+    std::vector<std::string> decimals(prepared->order.size());
+    std::vector<SQLLEN> lengths(prepared->order.size());
+    for (std::size_t place = 0; place < prepared->order.size(); ++place) {
+      const std::size_t number = prepared->order[place];
+      if (number == 0 || number > values.size()) {
+        prepared_.drop(shape);
+        throw AutomationError(err::kGenericFailure,
+                              "the statement's values do not match its places (" + context + ")",
+                              FailureKind::kNoAnswer);
+      }
+      const Statement::Value& value = values[number - 1];
+      const auto marker = static_cast<SQLUSMALLINT>(place + 1);
+      SQLRETURN rc = SQL_SUCCESS;
+      if (value.kind == Statement::Value::Kind::kText) {
+        texts[place] = odbc::toWide(value.text);
+        const std::size_t units = texts[place].size() - 1;
+        lengths[place] = static_cast<SQLLEN>(units * sizeof(SQLWCHAR));
+        rc = SQLBindParameter(handle, marker, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_VARCHAR,
+                              std::max<SQLULEN>(units, 1), 0, texts[place].data(), lengths[place],
+                              &lengths[place]);
+      } else if (integerOf(value.text, integers[place])) {
+        const bool small = integers[place] >= INT32_MIN && integers[place] <= INT32_MAX;
+        lengths[place] = 0;
+        rc = SQLBindParameter(handle, marker, SQL_PARAM_INPUT, SQL_C_SBIGINT,
+                              small ? SQL_INTEGER : SQL_BIGINT, 0, 0, &integers[place], 0,
+                              &lengths[place]);
+      } else {
+        decimals[place] = value.text;
+        const std::size_t point = value.text.find('.');
+        const std::size_t scale = point == std::string::npos ? 0 : value.text.size() - point - 1;
+        lengths[place] = static_cast<SQLLEN>(decimals[place].size());
+        rc = SQLBindParameter(handle, marker, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_NUMERIC,
+                              decimals[place].size(), static_cast<SQLSMALLINT>(scale),
+                              decimals[place].data(), lengths[place], &lengths[place]);
+      }
+      if (!succeeded(rc)) {
+        prepared_.drop(shape);
+        odbc::raiseOdbcError(SQL_HANDLE_STMT, handle, context, secrets_, dbmsName_);
+      }
+    }
+    // The handle is put back to rest (cursor closed, values unbound) however the statement ends.
+    struct Rest {
+      SQLHSTMT handle;
+      ~Rest() {
+        SQLFreeStmt(handle, SQL_CLOSE);
+        SQLFreeStmt(handle, SQL_RESET_PARAMS);
+      }
+    } rest{handle};
+    const SQLRETURN rc = SQLExecute(handle);
+    if (rc == SQL_NO_DATA) {
+      return std::make_shared<MemoryRecordset>(std::vector<std::string>{},
+                                               std::vector<std::vector<Variant>>{});
+    }
+    if (!succeeded(rc)) {
+      odbc::raiseOdbcError(SQL_HANDLE_STMT, handle, context, secrets_, dbmsName_);
+    }
+    return odbc::readResult(handle, context, secrets_, dbmsName_);
   }
 
   std::string DbmsName() const override { return dbmsName_; }
@@ -87,11 +172,60 @@ class OdbcSession : public Session {
     return statement;
   }
 
+  // Translates and prepares `shape` (failures name the statement as sent) and keeps it.
+  odbc::PreparedStatement& prepare(const std::string& shape, const Statement& statement) {
+    if (!plansPerValue_) keepPlansPerValue();
+    counters::statementPrepared();
+    const std::string translated = oracle_ ? shape : odbc::nonOracleStatement(shape);
+    odbc::PreparedStatement prepared;
+    prepared.translated = translated != shape;
+    const std::string run = positionalMarkers(translated, prepared.order);
+    prepared.handle = timedStatement();
+    std::vector<SQLWCHAR> wide = odbc::toWide(run);
+    if (!succeeded(SQLPrepareW(prepared.handle.get(), wide.data(),
+                               static_cast<SQLINTEGER>(wide.size() - 1)))) {
+      std::string context = "statement: " + statement.text();
+      if (prepared.translated) {
+        context += "; as run: " + odbc::nonOracleStatement(statement.text());
+      }
+      odbc::raiseOdbcError(SQL_HANDLE_STMT, prepared.handle.get(), context, secrets_, dbmsName_);
+    }
+    return prepared_.keep(shape, std::move(prepared));
+  }
+
+  // PostgreSQL plans a prepared statement for its values the first five times, then may settle
+  // on one generic plan for all values, which can return unordered rows in another order than
+  // the statement as text would. The session asks for a plan per value instead (the server then
+  // plans each execution, as it plans a text; the parse is still saved). Other databases plan
+  // by their own rules; a server that refuses the setting (before PostgreSQL 12) plans as it
+  // always has.
+  void keepPlansPerValue() {
+    plansPerValue_ = true;
+    if (dbmsName_ != "PostgreSQL") return;
+    const odbc::StatementHandle handle = timedStatement();
+    std::vector<SQLWCHAR> wide = odbc::toWide("SET plan_cache_mode = force_custom_plan");
+    SQLExecDirectW(handle.get(), wide.data(), static_cast<SQLINTEGER>(wide.size() - 1));
+  }
+
+  // A plain integer that fits 64 bits ("+" and leading zeros allowed).
+  static bool integerOf(const std::string& number, SQLBIGINT& out) {
+    if (number.find('.') != std::string::npos) return false;
+    std::int64_t value = 0;
+    const char* first = number.data() + (number[0] == '+' ? 1 : 0);
+    const auto [end, ec] = std::from_chars(first, number.data() + number.size(), value);
+    if (ec != std::errc() || end != number.data() + number.size()) return false;
+    out = static_cast<SQLBIGINT>(value);
+    return true;
+  }
+
   std::unique_ptr<Link> link_;
   std::string dbmsName_;
   bool oracle_;
   std::vector<std::string> secrets_;
   SQLULEN queryTimeout_;
+  // After the link: the kept statements are freed before the connection.
+  odbc::PreparedStatements prepared_{kKeptShapes};
+  bool plansPerValue_ = false;
 };
 
 // Seconds as an ODBC attribute value (0: no limit); negative is error 5 naming `what`.

@@ -20,5 +20,8 @@ namespace velmora::ado::sqlite {
 // rewritten before it ran, "; as run: <rewritten>" inside the parentheses. Marked kNoAnswer.
 [[noreturn]] void raiseStatementError(sqlite3* db, const std::string& sql,
                                       const std::string& rewritten);
+// The same with the code and message taken from the database before.
+[[noreturn]] void raiseStatementError(int code, const std::string& message, const std::string& sql,
+                                      const std::string& rewritten);
 
 }  // namespace velmora::ado::sqlite

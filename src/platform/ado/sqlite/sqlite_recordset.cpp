@@ -1,9 +1,19 @@
 #include "platform/ado/sqlite/sqlite_recordset.hpp"
 
+#include "platform/ado/outer_join.hpp"
+#include "platform/ado/sqlite/prepared_shapes.hpp"
 #include "platform/ado/sqlite/sqlite_error.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado::sqlite {
+
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const {
+  if (keeper != nullptr) {
+    keeper->give(shape, prepared, statement);
+  } else {
+    sqlite3_finalize(statement);
+  }
+}
 
 SqliteRecordset::SqliteRecordset(std::shared_ptr<sqlite3> db, StatementHandle statement,
                                  std::string sql, std::string rewritten)
@@ -27,8 +37,13 @@ void SqliteRecordset::step() {
     statement_.reset();
     return;
   }
+  // The message is the database's now: ending the statement (a kept one is reset) must not
+  // replace it.
+  const int code = sqlite3_extended_errcode(db_.get());
+  const std::string message = sqlite3_errmsg(db_.get());
   statement_.reset();
-  raiseStatementError(db_.get(), sql_, rewritten_);
+  raiseStatementError(code, message, sql_,
+                      rewritten_.empty() ? rewriteOuterJoins(sql_) : rewritten_);
 }
 
 void SqliteRecordset::MoveNext() {

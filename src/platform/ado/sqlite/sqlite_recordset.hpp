@@ -11,8 +11,15 @@
 
 namespace velmora::ado::sqlite {
 
+class PreparedShapes;
+
+// Ends a prepared statement: finalized, or, for a statement of a kept shape, handed back to the
+// session's prepared shapes (as long as they exist) for the next statement of that shape.
 struct StatementFinalizer {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+  std::shared_ptr<PreparedShapes> keeper;
+  std::string shape;
+  std::string prepared;
+  void operator()(sqlite3_stmt* statement) const;
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
@@ -21,7 +28,8 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 // the statement's failure); the statement is finalized as soon as the last row has been passed.
 class SqliteRecordset : public Recordset {
  public:
-  // `sql` is the statement as sent, `rewritten` as it was prepared (for error descriptions).
+  // `sql` is the statement as sent, `rewritten` as it was prepared (for error descriptions; ""
+  // when the statement's values are bound: the rewrite of `sql` is then made for the message).
   SqliteRecordset(std::shared_ptr<sqlite3> db, StatementHandle statement, std::string sql,
                   std::string rewritten);
 

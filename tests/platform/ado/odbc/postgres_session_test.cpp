@@ -10,6 +10,8 @@
 #include "platform/ado/connection.hpp"
 #include "platform/ado/odbc/odbc_driver.hpp"
 #include "platform/ado/odbc/pg_server.hpp"
+#include "platform/counters/counters.hpp"
+#include "platform/sql/statement.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::ado {
@@ -113,6 +115,39 @@ TEST_F(OdbcPgSession, OuterJoinMarkerIsRewritten) {
   EXPECT_TRUE(rows->Fields("WAFERSEQ").isNull());
   rows->MoveNext();
   EXPECT_TRUE(rows->Eof());
+}
+
+// A statement value's shape is translated and prepared once per session and its values bound,
+// with the rows of its text, whatever the values hold (quotes, "%", "_"). The outer-join rewrite
+// moves the last condition, and its value, before the others: the values must follow.
+TEST_F(OdbcPgSession, StatementValuesAreBoundToOneShapePerSession) {
+  auto statementOf = [](const std::string& timeVersion) {
+    Statement sql(
+        "SELECT A.SYSID, B.WAFERSEQ FROM EDC_PRD_BASICDATA A,EDC_PRD_FAILCOUNT B  WHERE ");
+    sql.sql("A.TIMEVERSIONSYSID=").text(timeVersion).sql(" AND LENGTH(A.SYSID)>").number("0");
+    sql.sql(" AND A.SYSID=B.BASICDATASYSID(+) AND B.VIOLATIONFLAG(+)=").text("Y");
+    sql.sql(" ORDER BY 1, 2");
+    return sql;
+  };
+  auto rowsOf = [](const std::shared_ptr<Recordset>& rs) {
+    std::vector<std::string> rows;
+    for (; !rs->Eof(); rs->MoveNext()) {
+      rows.push_back(rs->Fields(0).toText() + ":" + rs->Fields(1).toText());
+    }
+    return rows;
+  };
+  const std::uint64_t before = databaseCounters().statementsPrepared;
+  const std::vector<std::string> values = {"TV-A06-FQC", "O'N%_", "TV-A0_-FQC", "TV-A06%",
+                                           "TV-A06-FQC"};
+  for (const std::string& value : values) {
+    EXPECT_EQ(rowsOf(session->ExecuteStatement(statementOf(value))),
+              rowsOf(session->Execute(statementOf(value).text())))
+        << value;
+  }
+  EXPECT_EQ(rowsOf(session->ExecuteStatement(statementOf("TV-A06-FQC"))),
+            std::vector<std::string>{"BD-A06-F05:"});
+  // One preparation of the shape, one for each text.
+  EXPECT_EQ(databaseCounters().statementsPrepared - before, 1 + values.size());
 }
 
 TEST_F(OdbcPgSession, FailingStatementNamesSqlstateMessageAndStatement) {
