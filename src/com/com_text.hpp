@@ -20,29 +20,4 @@ std::wstring toWide(const std::string& text);
 // A new BSTR holding `text` (the caller owns it). Throws std::bad_alloc when none can be made.
 BSTR toBstr(const std::string& text);
 
-// Owns one BSTR.
-class Bstr {
- public:
-  Bstr() = default;
-  explicit Bstr(const std::string& text) : value_(toBstr(text)) {}
-  ~Bstr() { SysFreeString(value_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-
-  BSTR get() const { return value_; }
-  BSTR* out() {
-    SysFreeString(value_);
-    value_ = nullptr;
-    return &value_;
-  }
-  BSTR release() {
-    BSTR value = value_;
-    value_ = nullptr;
-    return value;
-  }
-
- private:
-  BSTR value_ = nullptr;
-};
-
 }  // namespace velmora::com

@@ -33,6 +33,26 @@ class TextArgument {
 // of the engine, which refuses it the way it refuses any object of the wrong kind.
 struct ForeignObject final : Object {};
 
+// A text argument passed by reference ([in, out] BSTR*). A host that assigns to it frees the
+// text it was given and leaves its own, which this then owns and frees.
+class TextReference {
+ public:
+  explicit TextReference(const std::string& text) : text_(toBstr(text)) {
+    V_VT(&argument_) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&argument_) = &text_;
+  }
+  ~TextReference() { SysFreeString(text_); }
+  TextReference(const TextReference&) = delete;
+  TextReference& operator=(const TextReference&) = delete;
+
+  VARIANT* get() { return &argument_; }
+  std::string text() const { return toUtf8(text_); }
+
+ private:
+  BSTR text_;
+  VARIANT argument_;
+};
+
 bool answersAny(const LateBound& object, std::initializer_list<const wchar_t*> members) {
   for (const wchar_t* member : members) {
     if (object.find(member)) return true;
@@ -163,22 +183,13 @@ class HostTraceLog final : public TraceLog {
   // Both arguments by reference, as the component declares them: the host may change them.
   void WriteTrace(std::int16_t& level, std::string& text) override {
     SHORT number = level;
-    BSTR entry = toBstr(text);
     VARIANT levelArgument;
     V_VT(&levelArgument) = VT_BYREF | VT_I2;
     V_I2REF(&levelArgument) = &number;
-    VARIANT textArgument;
-    V_VT(&textArgument) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&textArgument) = &entry;
-    try {
-      trace_.call(L"WriteTrace", DISPATCH_METHOD, {&levelArgument, &textArgument}, nullptr);
-    } catch (...) {
-      SysFreeString(entry);
-      throw;
-    }
+    TextReference entry(text);
+    trace_.call(L"WriteTrace", DISPATCH_METHOD, {&levelArgument, entry.get()}, nullptr);
     level = number;
-    text = toUtf8(entry);
-    SysFreeString(entry);
+    text = entry.text();
   }
 
  private:
@@ -198,19 +209,11 @@ class HostIniFile final : public IniFile {
   }
 
   std::string ReadValue(std::string& section, std::string& key) override {
-    Bstr sectionText(section), keyText(key);
-    BSTR sectionValue = sectionText.get(), keyValue = keyText.get();
-    VARIANT sectionArgument;
-    V_VT(&sectionArgument) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&sectionArgument) = &sectionValue;
-    VARIANT keyArgument;
-    V_VT(&keyArgument) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&keyArgument) = &keyValue;
+    TextReference sectionArgument(section), keyArgument(key);
     ComVariant result;
-    ini_.call(L"ReadValue", kGet, {&sectionArgument, &keyArgument}, result.get());
-    // A host that replaced a referenced text owns the new one; keep ours freed either way.
-    if (sectionValue != sectionText.get()) SysFreeString(sectionValue);
-    if (keyValue != keyText.get()) SysFreeString(keyValue);
+    ini_.call(L"ReadValue", kGet, {sectionArgument.get(), keyArgument.get()}, result.get());
+    section = sectionArgument.text();
+    key = keyArgument.text();
     return fromVariant(*result.get()).toText();
   }
 

@@ -3,15 +3,7 @@
 // nothing before them.
 #pragma once
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "platform/windows.hpp"  // first: Windows' ODBC headers need its types
 
 #include <sql.h>
 #include <sqlext.h>

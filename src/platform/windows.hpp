@@ -1,0 +1,13 @@
+// <windows.h> as the library's Windows code includes it: without the min and max macros, which
+// would break std::min and std::max, and without the rarely used parts.
+#pragma once
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
