@@ -86,14 +86,10 @@ bool switchOf(FileIniFile& ini, const char* name, bool fallback) {
 }  // namespace
 
 ClientConfig loadClientConfig(const std::string& home) {
-  ClientConfig config = client::readClientSettings(home);
-  if (config.mesConnection.empty()) {
-    raise(err::kInvalidCall, "missing [MESDB] Connection in '" + home + "/INI/MESconfig.ini'");
-  }
-  return config;
+  return client::readClientSettings(home, true);
 }
 
-ClientConfig client::readClientSettings(const std::string& home) {
+ClientConfig client::readClientSettings(const std::string& home, bool requireMesConnection) {
   const std::string path = home + "/INI/MESconfig.ini";
   FileIniFile ini(home);
   ini.OpenFile(path);
@@ -103,6 +99,9 @@ ClientConfig client::readClientSettings(const std::string& home) {
   std::string section = "MESDB";
   std::string key = "Connection";
   config.mesConnection = ini.ReadValue(section, key);
+  if (requireMesConnection && config.mesConnection.empty()) {
+    raise(err::kInvalidCall, "missing [MESDB] Connection in '" + path + "'");
+  }
   refuseUnknownKeys(ini);
   config.timeouts.query = static_cast<long>(
       wholeNumberOf(ini, "QueryTimeout", config.timeouts.query, 86400, "seconds"));

@@ -7,9 +7,10 @@
 
 namespace velmora::client {
 
-// What loadClientConfig reads, without requiring [MESDB] Connection (mesConnection is "" when
-// it is missing): the COM server's host hands in its own MES database, and takes only the
-// timeouts, the statement cache and the providers from the file. Errors as loadClientConfig's.
-ClientConfig readClientSettings(const std::string& home);
+// What loadClientConfig reads; it is loadClientConfig with `requireMesConnection`. Without it a
+// missing [MESDB] Connection is no error (mesConnection is ""): the COM server's host hands in
+// its own MES database and takes only the timeouts, the statement cache and the providers from
+// the file.
+ClientConfig readClientSettings(const std::string& home, bool requireMesConnection);
 
 }  // namespace velmora::client

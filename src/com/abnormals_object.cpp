@@ -59,7 +59,7 @@ void applySettings(Context& context) {
   ClientConfig settings;
   if (const std::string home = configuredHome(); !home.empty()) {
     try {
-      settings = client::readClientSettings(home);
+      settings = client::readClientSettings(home, false);
     } catch (const AutomationError&) {
       settings = ClientConfig{};
     }

@@ -28,7 +28,7 @@ IDispatch* recordsetFor(std::shared_ptr<Recordset> recordset) {
 DatabaseTimeouts timeoutsOf(const std::string& home) {
   if (home.empty()) return {};
   try {
-    return client::readClientSettings(home).timeouts;
+    return client::readClientSettings(home, false).timeouts;
   } catch (const AutomationError&) {
     return {};
   }
