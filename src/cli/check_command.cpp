@@ -7,7 +7,7 @@
 #include <sstream>
 #include <utility>
 
-#include "cli/html_report.hpp"
+#include "cli/lot_report.hpp"
 #include "cli/output_file.hpp"
 #include "cli/report.hpp"
 #include "cli/stop_signals.hpp"
@@ -42,9 +42,10 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
 
   std::unique_ptr<Session> session;
   std::shared_ptr<StreamTraceLog> traceLog;
+  std::string mesUri;
   try {
     const ClientConfig config = loadClientConfig(options.home);
-    const std::string mesUri = options.mes.empty() ? config.mesConnection : options.mes;
+    mesUri = options.mes.empty() ? config.mesConnection : options.mes;
     // Nothing the command writes may land on what it reads.
     for (const auto& [option, path] :
          {std::pair<const char*, const std::string&>{"--trace", options.trace},
@@ -77,7 +78,10 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     text = toJson(report) + "\n";
   } else if (options.format == "html") {
     std::ostringstream html;
-    writeCheckReport(html, report, readLotSlots(session->mesDatabase(), options.lot));
+    LotPageFacts facts;
+    if (report.result == "ok") facts = readLotPageFacts(session->mesDatabase(), report);
+    facts.provenance = provenanceNow(options.home, mesUri, "velmora check");
+    writeLotReport(html, report, facts);
     text = html.str();
   } else {
     text = toText(report);

@@ -181,7 +181,7 @@ void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Ab
   for (const WaferSlot& slot : lot.slots) bySlot[slot.seq];
   std::vector<const Abnormal*> unplaced;
   for (const Abnormal& record : records) {
-    const auto found = bySlot.find(trimBlanks(record.WaferSEQ()));
+    const auto found = bySlot.find(recordSlot(record));
     if (found == bySlot.end()) {
       unplaced.push_back(&record);
     } else {
@@ -260,6 +260,18 @@ void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Ab
     }
     html << "</ul>\n";
   }
+}
+
+const char* findingColour(Finding finding) {
+  return styleOf(finding).fill;
+}
+
+const char* findingMeaning(Finding finding) {
+  return styleOf(finding).meaning;
+}
+
+std::string recordSlot(const Abnormal& record) {
+  return trimBlanks(record.WaferSEQ());
 }
 
 std::string findingSwatchHtml(Finding finding) {

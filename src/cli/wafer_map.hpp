@@ -62,6 +62,9 @@ struct LotSlots {
 // in `error` rather than raised: the report is still worth having without its map.
 LotSlots readLotSlots(MesDatabase& mes, const std::string& lot);
 
+// The slot a record belongs to: its WaferSEQ with surrounding blanks removed.
+std::string recordSlot(const Abnormal& record);
+
 // Writes the map as HTML to `html`: an inline SVG with one element per slot carrying data-wafer-seq
 // and data-finding, a tooltip (<title>) listing the slot's reasons and yields, and under it the
 // records that name no slot of the lot. A record belongs to the slot whose SEQ equals its
@@ -71,6 +74,12 @@ void writeWaferMap(std::ostream& html, const LotSlots& lot, const std::vector<Ab
 
 // The legend: each finding's colour and what it means.
 std::string waferLegendHtml();
+
+// The finding's fill colour ("#dc2626"), as the map and the legend draw it.
+const char* findingColour(Finding finding);
+
+// What the finding means, as the legend says it.
+const char* findingMeaning(Finding finding);
 
 // A small square of the finding's colour (inline SVG), as the legend shows it.
 std::string findingSwatchHtml(Finding finding);
