@@ -17,11 +17,11 @@
 
 #include "cli/batch_input.hpp"
 #include "cli/batch_progress.hpp"
+#include "cli/batch_report.hpp"
 #include "cli/batch_runner.hpp"
 #include "cli/batch_summary.hpp"
 #include "cli/batch_worker.hpp"
 #include "cli/check_command.hpp"
-#include "cli/html_report.hpp"
 #include "cli/output_file.hpp"
 #include "cli/report.hpp"
 #include "cli/stop_signals.hpp"
@@ -109,7 +109,9 @@ CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options) {
   batch->add_option("--mes", options.mes,
                     "MES database, overriding [MESDB] Connection: sqlite:<path> or "
                     "odbc:<ODBC connection string>");
-  batch->add_option("--report", options.report, "write an HTML report to FILE");
+  batch->add_option("--report", options.report,
+                    "write an HTML report to FILE.html (the lots' pages in FILE_lots/), or to "
+                    "DIR/index.html when given DIR/ (the lots' pages in DIR/lots/)");
   batch->add_option("--summary", options.summary, "write the summary as JSON to FILE");
   auto* on = batch->add_flag_callback(
       "--progress", [&options] { options.progress = true; },
@@ -147,16 +149,23 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
   std::vector<BatchLot> lots;
   std::vector<std::unique_ptr<BatchWorker>> workers;
   unsigned jobs = 0;
+  ReportPaths paths;
+  std::string mesUri;
   try {
     if (options.home.empty()) throw BatchSetupError{"--home: the home folder is empty"};
     if (options.input.empty() && options.step.empty()) {
       throw BatchSetupError{"batch needs --input FILE|- or --step STEP --since TIME --until TIME"};
     }
-    checkWritable(options.report, "--report");
+    if (!options.report.empty()) paths = reportPaths(options.report);
     checkWritable(options.summary, "--summary");
     const ClientConfig config = loadClientConfig(options.home);
-    const std::string mesUri = options.mes.empty() ? config.mesConnection : options.mes;
-    checkNotAnInput(options.report, "--report", config, mesUri, options.input);
+    mesUri = options.mes.empty() ? config.mesConnection : options.mes;
+    checkNotAnInput(paths.page, "--report", config, mesUri, options.input);
+    if (!options.report.empty()) {
+      if (const std::string why = prepareReportFolders(paths); !why.empty()) {
+        throw BatchSetupError{"--report: " + why};
+      }
+    }
     checkNotAnInput(options.summary, "--summary", config, mesUri, options.input);
     if (!options.input.empty()) {
       lots = readLotsFile(options.input, in);
@@ -191,16 +200,19 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
   BatchSummary summary;
   summary.lots = lots.size();
   summary.jobs = jobs;
-  std::vector<ReportedLot> reported;
+  BatchReport batchReport;
   bool writeFailed = false;
+  std::string pageError;  // the first lot page that could not be written
   const bool forReport = !options.report.empty();
+  const LotPageSettings pageSettings{provenanceNow(options.home, mesUri, "lot page of a batch"),
+                                     paths.backLink};
   Progress progress(err, options.progress.value_or(isatty(STDERR_FILENO) == 1),
                     isatty(STDERR_FILENO) == 1, lots.size());
 
   RunCallbacks callbacks;
   callbacks.check = [&](std::size_t worker, std::size_t index) {
     try {
-      return workers[worker]->check(lots[index], forReport);
+      return workers[worker]->check(lots[index], forReport ? &pageSettings : nullptr);
     } catch (const std::exception& e) {
       // Whatever goes wrong with one lot is that lot's failure, not the batch's.
       LotOutcome failed;
@@ -220,7 +232,21 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     }
     addLot(summary, outcome.result, outcome.hasFindings, outcome.reasons,
            {lot.where, lot.lot, lot.step, outcome.result, outcome.error});
-    if (outcome.report) reported.push_back({lot.where, outcome.report, std::move(outcome.slots)});
+    if (outcome.report) {
+      std::string link;
+      if (outcome.page) {
+        const std::string name = lotPageName(lot.lot, lot.step);
+        try {
+          writeOutputFile(paths.lotsDir + "/" + name, outcome.page->html);
+          link = paths.lotsLink + name;
+        } catch (const OutputError& e) {
+          if (pageError.empty()) pageError = e.what();
+        }
+      }
+      addLot(batchReport, *outcome.report,
+             outcome.page ? outcome.page->descriptions : std::map<std::string, std::string>{},
+             std::move(link));
+    }
     return true;
   };
   callbacks.tick = [&] { progress.update(summary.done, summary.failed.size()); };
@@ -238,8 +264,13 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     double reportMs = -1;
     if (forReport) {
       const auto reportStart = std::chrono::steady_clock::now();
-      writeOutputFile(options.report,
-                      [&](std::ostream& html) { writeBatchReport(html, summary, reported); });
+      char source[96];
+      std::snprintf(source, sizeof source, "a batch of %zu lots, %u %s, %.1f s", summary.done, jobs,
+                    jobs == 1 ? "job" : "jobs", summary.elapsedMs / 1000);
+      const Provenance provenance = provenanceNow(options.home, mesUri, source);
+      writeOutputFile(paths.page, [&](std::ostream& html) {
+        writeBatchReport(html, summary, batchReport, provenance);
+      });
       reportMs = millisecondsSince(reportStart);
     }
     if (!options.summary.empty()) {
@@ -250,6 +281,10 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     return kExitUsage;
   }
   err << summaryText(summary);
+  if (!pageError.empty()) {
+    err << "velmora: " << printable(pageError) << "\n";
+    return kExitUsage;
+  }
   if (summary.interrupted) return 128 + StopSignals::signalNumber();
   return summary.failed.empty() ? kExitOk : kExitFailed;
 }

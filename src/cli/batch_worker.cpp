@@ -34,7 +34,15 @@ std::string failedLine(const BatchLot& lot, const std::string& result, double el
 BatchWorker::BatchWorker(const ClientConfig& config, const std::string& mesUri)
     : session_(config, mesUri) {}
 
-LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
+std::string failureReason(const Report& report) {
+  if (!report.error) return "the check returned \"" + report.result + "\"";
+  if (report.error->kind == "refused" || report.error->kind == "unexpected") {
+    return report.error->description;
+  }
+  return "Abnormals." + failureText(*report.error);
+}
+
+LotOutcome BatchWorker::check(const BatchLot& lot, const LotPageSettings* forReport) {
   const auto start = std::chrono::steady_clock::now();
   const auto elapsedMs = [&] {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -56,15 +64,15 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
                   ""};
   }
   if (!report) {
-    outcome.error = unreported.description;
     outcome.line = failedLine(lot, outcome.result, elapsedMs(), unreported);
-    return outcome;
+    report.emplace();
+    report->lot = lot.lot;
+    report->step = lot.step;
+    report->error = unreported;
+  } else {
+    outcome.line = batchLine(*report, elapsedMs());
   }
-  if (outcome.result != "ok") {
-    outcome.error = report->error ? "Abnormals." + failureText(*report->error)
-                                  : "the check returned \"" + outcome.result + "\"";
-  }
-  outcome.line = batchLine(*report, elapsedMs());
+  if (outcome.result != "ok") outcome.error = failureReason(*report);
 
   outcome.reasons = reasonEntries(report->lotDevReasons);
   for (const Abnormal& record : report->records) {
@@ -73,9 +81,11 @@ LotOutcome BatchWorker::check(const BatchLot& lot, bool forReport) {
     }
   }
   outcome.hasFindings = !report->records.empty() || !report->lotDevReasons.empty();
-  // A lot whose check did not complete is listed with its failure, never drawn as a map.
-  if (forReport && outcome.hasFindings && outcome.result == "ok") {
-    outcome.slots = readLotSlots(session_.mesDatabase(), lot.lot);
+  if (forReport != nullptr) {
+    if (needsLotPage(*report)) {
+      outcome.page =
+          makeLotPage(session_.mesDatabase(), *report, forReport->provenance, forReport->batchPage);
+    }
     outcome.report = std::make_shared<const Report>(std::move(*report));
   }
   return outcome;

@@ -23,21 +23,20 @@ std::string shortLabel(const std::string& text) {
 
 }  // namespace
 
-std::string paretoChartHtml(const std::vector<std::pair<std::string, std::size_t>>& counts,
-                            std::size_t total) {
+std::string paretoChartHtml(const std::vector<ParetoBar>& counts, std::size_t total) {
   if (counts.empty() || total == 0) return "<p class=\"note\">No reason codes.</p>\n";
   constexpr int kLabelWidth = 300;
   constexpr int kBarWidth = 420;
   constexpr int kRow = 24;
   constexpr int kTextWidth = 130;
-  const std::size_t most = counts.front().second;
+  const std::size_t most = counts.front().count;
   const int height = static_cast<int>(counts.size()) * kRow + 8;
   std::ostringstream svg;
   svg << "<svg class=\"pareto\" xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" width=\""
       << kLabelWidth + kBarWidth + kTextWidth << "\" height=\"" << height << "\">\n";
   std::size_t cumulative = 0;
   for (std::size_t i = 0; i < counts.size(); ++i) {
-    const auto& [reason, count] = counts[i];
+    const auto& [code, reason, count] = counts[i];
     cumulative += count;
     const int y = static_cast<int>(i) * kRow + 4;
     const int width =
@@ -46,9 +45,9 @@ std::string paretoChartHtml(const std::vector<std::pair<std::string, std::size_t
     char share[48];
     std::snprintf(share, sizeof share, "%zu (cum. %.0f %%)", count, percent);
     char tip[64];
-    std::snprintf(tip, sizeof tip, ": %zu, %.0f %% of all reasons with those above", count,
+    std::snprintf(tip, sizeof tip, ": %zu, %.0f %% of all entries with those above", count,
                   percent);
-    svg << "<g class=\"bar\" data-reason=\"" << htmlText(reason) << "\" data-count=\"" << count
+    svg << "<g class=\"bar\" data-code=\"" << htmlText(code) << "\" data-count=\"" << count
         << "\"><title>" << htmlText(reason) << tip << "</title><text x=\"" << kLabelWidth - 8
         << "\" y=\"" << y + 16 << "\" text-anchor=\"end\" font-size=\"13\">"
         << htmlText(shortLabel(reason)) << "</text><rect x=\"" << kLabelWidth << "\" y=\"" << y + 2

@@ -8,10 +8,15 @@
 
 namespace velmora::cli {
 
-// Horizontal bars, most frequent reason first, each labelled with its count and the cumulative
-// share of `total` (all reason entries, not only those shown). Each bar carries data-reason and
-// data-count and a tooltip. Empty `counts` give a note instead of a chart.
-std::string paretoChartHtml(const std::vector<std::pair<std::string, std::size_t>>& counts,
-                            std::size_t total);
+struct ParetoBar {
+  std::string code;   // what is counted: data-code of the bar
+  std::string label;  // what the bar says ("FQCIDT023 Probe mark"), cut when long
+  std::size_t count = 0;
+};
+
+// Horizontal bars in the order given (most frequent first), each labelled with its count and the
+// cumulative share of `total` (all entries, not only those shown). Each bar carries data-code and
+// data-count and a tooltip with the whole label. No bars give a note instead of a chart.
+std::string paretoChartHtml(const std::vector<ParetoBar>& bars, std::size_t total);
 
 }  // namespace velmora::cli
