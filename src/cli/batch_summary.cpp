@@ -83,9 +83,13 @@ std::string summaryText(const BatchSummary& summary) {
   const double seconds = summary.elapsedMs / 1000;
   std::snprintf(rate, sizeof rate, "%.1f s, %.1f lots/s", seconds,
                 seconds > 0 ? static_cast<double>(summary.done) / seconds : 0.0);
-  out << "velmora batch: " << summary.done << " of " << summary.lots << " lots checked in " << rate
-      << ", " << summary.jobs << (summary.jobs == 1 ? " job" : " jobs")
-      << (summary.interrupted ? " (interrupted)" : "") << "\n";
+  if (summary.jobs == 0) {
+    out << "velmora report: " << summary.done << " lots read from JSON Lines\n";
+  } else {
+    out << "velmora batch: " << summary.done << " of " << summary.lots << " lots checked in "
+        << rate << ", " << summary.jobs << (summary.jobs == 1 ? " job" : " jobs")
+        << (summary.interrupted ? " (interrupted)" : "") << "\n";
+  }
   out << "  results:";
   for (const auto& [result, count] : summary.results) out << ' ' << shown(result) << ' ' << count;
   if (summary.results.empty()) out << " none";

@@ -23,7 +23,7 @@ struct FailedLot {
 struct BatchSummary {
   std::size_t lots = 0;  // lots of the input
   std::size_t done = 0;  // lots checked (fewer when interrupted)
-  unsigned jobs = 0;
+  unsigned jobs = 0;     // 0: the lots were read from JSON Lines (velmora report), not checked
   bool interrupted = false;
   double elapsedMs = 0;
   std::map<std::string, std::size_t> results;  // what Execute returned -> number of lots

@@ -8,6 +8,7 @@
 #include "cli/batch_command.hpp"
 #include "cli/check_command.hpp"
 #include "cli/doctor_command.hpp"
+#include "cli/report_command.hpp"
 #include "velmora/session.hpp"
 #include "velmora/version.hpp"
 
@@ -87,6 +88,10 @@ int main(int argc, char** argv) {
   doctorOptions.home = options.home;
   CLI::App* doctor = velmora::cli::addDoctorCommand(app, doctorOptions);
 
+  velmora::cli::ReportOptions reportOptions;
+  reportOptions.home = options.home;
+  CLI::App* report = velmora::cli::addReportCommand(app, reportOptions);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -96,12 +101,17 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return usageError(e, batch->parsed() ? "batch" : doctor->parsed() ? "doctor" : "check");
+    return usageError(e, batch->parsed()    ? "batch"
+                         : doctor->parsed() ? "doctor"
+                         : report->parsed() ? "report"
+                                            : "check");
   }
   if (batch->parsed()) return velmora::cli::runBatch(batchOptions, std::cin, std::cout, std::cerr);
   if (doctor->parsed()) return velmora::cli::runDoctor(doctorOptions, std::cout, std::cerr);
+  if (report->parsed()) return velmora::cli::runReport(reportOptions, std::cin, std::cerr);
   if (!check->parsed()) {
-    std::cerr << "velmora: a command is required: check, batch or doctor (see velmora --help)\n";
+    std::cerr
+        << "velmora: a command is required: check, batch, report or doctor (see velmora --help)\n";
     return kExitUsage;
   }
   for (const auto* required : {lot, step}) {
