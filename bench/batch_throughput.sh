@@ -2,7 +2,8 @@
 # Throughput of `velmora batch` on the demo home: a batch of LINES lots (the demo scenarios of
 # demo/lots.csv repeated) checked with --jobs 1 and with --jobs 2, alternately, ROUNDS times
 # each; the figures are the medians. Then one --jobs 2 run writing the HTML report, whose share of
-# that batch's time the summary gives (report_ms / elapsed_ms).
+# that batch's time the summary gives (report_ms / elapsed_ms). Last, a 10,000-lot batch's report:
+# the size of its main page and the time headless Chromium takes to draw it.
 #
 #   bench/batch_throughput.sh [BUILD_DIR]      (make bench-batch)
 #
@@ -65,4 +66,30 @@ awk -v n="$lines" -v ms1="$ms1" -v ms2="$ms2" -v batch="$batch_ms" -v report="$r
   printf "  report: %.1f ms of a %.1f ms batch = %.2f %% (target <= 5), %d bytes\n", report, batch,
          100 * report / batch, size
 }'
+
+# A batch of $REPORT_LINES lines (10,000 by default) with its report: the size of the main page
+# (the lots' pages are separate files) and how long headless Chromium takes to load and draw it,
+# against an empty page (the browser's own start). Recorded, not a target the script enforces.
+report_lines=${REPORT_LINES:-10000}
+: > "$work/big.csv"
+while [ "$(wc -l < "$work/big.csv")" -lt "$report_lines" ]; do cat "$work/scenarios.csv" >> "$work/big.csv"; done
+head -n "$report_lines" "$work/big.csv" > "$work/big-batch.csv"
+"$velmora" batch --input "$work/big-batch.csv" --home "$home" --jobs 2 --no-progress \
+  --report "$work/big/" > /dev/null 2> /dev/null || true
+echo "  $report_lines-lot report: main page $(wc -c < "$work/big/index.html") bytes (target <= 5 MB)," \
+  "$(find "$work/big/lots" -name '*.html' | wc -l) lot pages"
+browser=$(command -v chromium || command -v chromium-browser || true)
+if [ -n "$browser" ]; then
+  render() {  # render URL: seconds to load, draw and screenshot the page
+    local start end
+    start=$(date +%s.%N)
+    "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=1280,4000 \
+      --screenshot="$work/shot.png" "$1" > /dev/null 2>&1
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
+  }
+  echo "<!DOCTYPE html><title>empty</title>" > "$work/empty.html"
+  echo "  Chromium: $(render "file://$work/big/index.html") s for the main page," \
+    "$(render "file://$work/empty.html") s for an empty page (target: well under 10 s)"
+fi
 echo "  load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

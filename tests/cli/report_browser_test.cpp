@@ -1,6 +1,7 @@
-// The HTML reports as a browser renders them: headless Chromium loads the LOT-A01 report and the
-// demo batch report, the test reads the wafer map from the DOM, takes screenshots into the build
-// tree and fails on any error the browser reports. Runs when VELMORA_TEST_CHROMIUM names the
+// The HTML reports as a browser renders them: headless Chromium loads the LOT-A01 report, the
+// demo batch report and a lot page it links to; the test reads the maps from the DOM, sorts the
+// lots table, takes the screenshots that docs/ shows into the build tree and fails on any error
+// the browser reports. Runs when VELMORA_TEST_CHROMIUM names the
 // browser (make test-browser sets it); skips otherwise.
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ TEST(ReportInBrowser, ShowsEveryFindingOfLotA01AndRaisesNoError) {
                     (out / "lot-a01.html").string() + home),
             0);
   ASSERT_EQ(velmora("batch --input " + std::string(VELMORA_DEMO_SOURCE) + "/lots.csv --report " +
-                    (out / "batch.html").string() + home),
+                    (out / "batch").string() + "/" + home),
             0);
 
   velmora::testing::TempFolder profile;
@@ -65,23 +66,46 @@ TEST(ReportInBrowser, ShowsEveryFindingOfLotA01AndRaisesNoError) {
   }
   EXPECT_EQ(browser.evaluate("document.querySelectorAll('[data-legend]').length"), 6);
   EXPECT_EQ(browser.evaluate("document.querySelectorAll('table.records tr').length"), 14);
+  // The two *Fail flags are the red ones; "ok" comes with what was found.
+  EXPECT_EQ(browser.evaluate("[...document.querySelectorAll('.flag-fail-Y')].map(e => "
+                             "e.dataset.flag).join()"),
+            "IsEDCFail,IsAUGFail");
+  EXPECT_EQ(browser.evaluate("document.querySelector('[data-result]').textContent"),
+            "ok \u2014 13 findings and 11 lot reasons");
   const std::string shot = browser.screenshot(4000);
   ASSERT_GT(shot.size(), 1000u);
   EXPECT_EQ(shot.substr(0, 8), "\x89PNG\r\n\x1a\n");
   velmora::testing::writeText((out / "lot-a01.png").string(), shot);
 
-  browser.open("file://" + (out / "batch.html").string(), 1280);
-  // 12 of the 16 demo scenarios have findings: a row and a map of 25 slots each.
-  EXPECT_EQ(browser.evaluate("document.querySelectorAll('table.lots tr[data-lot]').length"), 12);
-  EXPECT_EQ(browser.evaluate("document.querySelectorAll('[data-wafer-seq]').length"), 12 * 25);
-  EXPECT_EQ(browser.evaluate("document.querySelector('.pareto .bar').dataset.reason"),
-            "PROBE MARK/FQCIDT023");
-  // LOT-B01's slot 11 has only the inspection wafer yield (translated at FQC: FQCIDT022).
-  EXPECT_EQ(browser.evaluate("document.querySelector('tr[data-lot=\"LOT-B01\"] "
-                             "[data-wafer-seq=\"11\"]').dataset.finding"),
-            "yield");
+  browser.open("file://" + (out / "batch" / "index.html").string(), 1280);
+  // Every lot of the demo scenarios has a row; the 12 with findings link to their pages.
+  EXPECT_EQ(browser.evaluate("document.querySelectorAll('table.lots tr[data-lot]').length"), 16);
+  EXPECT_EQ(browser.evaluate("document.querySelectorAll('table.lots tr[data-lot] a').length"), 12);
+  EXPECT_EQ(browser.evaluate("document.querySelector('.pareto .bar').dataset.code"), "OFC");
+  // The stacked slot map: one cell per position; slots 4 and 10 fail in 3 of the 16 lots, slot 1
+  // in none.
+  EXPECT_EQ(browser.evaluate("[...document.querySelectorAll('[data-slot]')].map(e => "
+                             "e.dataset.slot + ':' + e.dataset.lots).filter((e, i) => "
+                             "[0, 3, 9].includes(i)).join()"),
+            "1:0,4:3,10:3");
+  // Sorting in the page: a click on "Records" orders the lots by it, fewest first (LOT-A01, with
+  // the most, comes first by lot id), a second click the other way.
+  const std::string sortByRecords =
+      "(() => { [...document.querySelectorAll('table.lots th')].find(e => e.textContent === "
+      "'Records').click(); const rows = document.querySelectorAll('table.lots tbody tr'); "
+      "return rows[0].dataset.lot + ' ' + rows[rows.length - 1].dataset.lot; })()";
+  EXPECT_EQ(browser.evaluate(sortByRecords), "LOT-A02 LOT-A01");
+  EXPECT_EQ(browser.evaluate(sortByRecords), "LOT-A01 LOT-B02");
   velmora::testing::writeText((out / "batch.png").string(), browser.screenshot(4000));
+  const std::string lotPage =
+      browser.evaluate("document.querySelector('tr[data-lot=\"LOT-B01\"] a').href");
+  EXPECT_TRUE(browser.errors().empty()) << nlohmann::json(browser.errors()).dump(2);
 
+  // The batch page's link leads to the lot's page, which loads with its map.
+  browser.open(lotPage, 1280);
+  // LOT-B01's slot 11 has only the inspection wafer yield (translated at FQC: FQCIDT022).
+  EXPECT_EQ(browser.evaluate("document.querySelector('[data-wafer-seq=\"11\"]').dataset.finding"),
+            "yield");
   EXPECT_TRUE(browser.errors().empty()) << nlohmann::json(browser.errors()).dump(2);
 }
 
