@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include "cli/batch_progress.hpp"
 #include "cli/batch_report.hpp"
 #include "cli/batch_runner.hpp"
+#include "cli/batch_shard.hpp"
 #include "cli/batch_summary.hpp"
 #include "cli/batch_worker.hpp"
 #include "cli/check_command.hpp"
@@ -79,6 +81,11 @@ void checkWritable(const std::string& path, const char* option) {
                         std::strerror(reason)};
 }
 
+std::optional<std::string> environmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
 double millisecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();
@@ -119,6 +126,15 @@ CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options) {
   auto* off = batch->add_flag_callback(
       "--no-progress", [&options] { options.progress = false; }, "never show progress");
   on->excludes(off);
+  batch
+      ->add_option_function<std::string>(
+          "--shard", [&options](const std::string& value) { options.shard = value; },
+          "check only the K-th of N disjoint parts of the lots (K counts from 1 to N, N up to "
+          "10000), chosen by a hash of lot and step that is the same on every machine; auto: "
+          "the part from a Slurm job array (SLURM_ARRAY_TASK_ID minus SLURM_ARRAY_TASK_MIN, of "
+          "SLURM_ARRAY_TASK_COUNT) or, as auto/N, from a Kubernetes Indexed Job "
+          "(JOB_COMPLETION_INDEX, counting from 0)")
+      ->type_name("K/N|auto[/N]");
   batch->footer(
       "Exit status: 0 when every check returned \"ok\", 1 when one did not, 2 for usage, "
       "configuration, input or output errors, 130 when interrupted by Ctrl-C (SIGINT), 143 by "
@@ -152,6 +168,9 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
   ReportPaths paths;
   std::string mesUri;
   try {
+    const std::optional<BatchShard> shard =
+        options.shard ? std::optional(parseBatchShard(*options.shard, environmentVariable))
+                      : std::nullopt;
     if (options.home.empty()) throw BatchSetupError{"--home: the home folder is empty"};
     if (options.input.empty() && options.step.empty()) {
       throw BatchSetupError{"batch needs --input FILE|- or --step STEP --since TIME --until TIME"};
@@ -179,6 +198,7 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
         throw BatchSetupError{"the lots could not be selected: " + e.description()};
       }
     }
+    if (shard) lots = lotsOfShard(std::move(lots), *shard);
     jobs = options.jobs > 0 ? options.jobs : coreCount();
     if (jobs > lots.size()) jobs = static_cast<unsigned>(lots.size());
     while (workers.size() < jobs) workers.push_back(std::make_unique<BatchWorker>(config, mesUri));

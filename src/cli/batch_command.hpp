@@ -23,6 +23,7 @@ struct BatchOptions {
   std::string report;            // HTML report file, "" for none
   std::string summary;           // JSON summary file, "" for none
   std::optional<bool> progress;  // forced on or off; unset: on when standard error is a terminal
+  std::optional<std::string> shard;  // --shard as given (batch_shard.hpp); unset: every lot
 };
 
 // Adds the `batch` subcommand to `app`, its options stored into `options`.
@@ -36,7 +37,8 @@ CLI::App* addBatchCommand(CLI::App& app, BatchOptions& options);
 // finish, their lines are written and so are the report and the summary, marked interrupted; a
 // second signal ends the process at once. A report or summary path that is one of the batch's
 // inputs (the configuration, a configured SQLite database, the --input file) is refused before
-// anything runs. `in` is the input for "--input -".
+// anything runs. `in` is the input for "--input -". With a shard, the lots outside it are left
+// out before anything is checked: lines, summary, report and exit status are the shard's.
 //
 // Returns 0 when every check returned "ok", 1 when one did not, 2 for usage, configuration,
 // input and output errors (one line on `err` naming the file, line, option or statement at
