@@ -1,4 +1,5 @@
 #include <exception>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -284,24 +285,26 @@ FindingContext readFindingContext(MesDatabase& mes, const Report& report) {
         judge(entry, judged, named, yield == lotYieldOfItem.end() ? "" : yield->second));
   }
 
-  // Descriptions: the MES's for its reason codes (asked once each), else the fixed texts.
-  std::set<std::string> asked;
-  auto describe = [&](Judgement& j, Judged judged) {
-    if (judged == Judged::kSpcRule) {
-      j.description = "SPC rule " + j.code + " violated on a control chart";
-    } else {
-      const auto known = out.descriptions.find(j.code);
-      if (known != out.descriptions.end()) {
-        j.description = known->second;
-      } else {
-        if (!j.code.empty() && describedByMes(j.code) && asked.insert(j.code).second) {
-          reader.query(reasonCodeStatement(j.code), [&](Recordset& row) {
-            if (j.description.empty()) j.description = row.Fields("DESCRIPTION").toText();
-          });
-        }
-        if (j.description.empty()) j.description = ownCodeDescription(j.code);
-      }
+  // Descriptions: the MES's for its reason codes (asked once each; the loss-rate rows gave some
+  // already), else the fixed texts. An SPC rule id is described as one whatever the MES holds
+  // for a reason code of the same name.
+  std::map<std::string, std::string> fromMes = out.descriptions;
+  auto mesDescription = [&](const std::string& code) {
+    if (code.empty() || !describedByMes(code)) return std::string();
+    const auto added = fromMes.emplace(code, "");
+    std::string& text = added.first->second;
+    if (added.second) {
+      reader.query(reasonCodeStatement(code), [&](Recordset& row) {
+        if (text.empty()) text = row.Fields("DESCRIPTION").toText();
+      });
     }
+    return text;
+  };
+  auto describe = [&](Judgement& j, Judged judged) {
+    j.description = judged == Judged::kSpcRule
+                        ? "SPC rule " + j.code + " violated on a control chart"
+                        : mesDescription(j.code);
+    if (j.description.empty()) j.description = ownCodeDescription(j.code);
     if (!j.description.empty()) out.descriptions.emplace(j.code, j.description);
   };
   for (Judgement& j : out.lot) describe(j, lotJudgement(j.code));
