@@ -48,6 +48,11 @@ bool isLotYield(const std::string& code) {
   return isOneOf(code, {"LLY", "IQCVMR999", "FQCIDT023"});
 }
 
+// "rate of reason 210 (Scratch)", or "reason rate" when the reason is not known.
+std::string reasonRate(const std::string& reason) {
+  return reason.empty() ? "reason rate" : "rate of reason " + reason;
+}
+
 }  // namespace
 
 Judged lotJudgement(const std::string& code) {
@@ -90,7 +95,7 @@ std::string comparisonText(Judged judged, const std::string& code, const std::st
     case Judged::kLotBump:
       return "lot bump-defect rate above limit (CP)";
     case Judged::kLotReasonRate:
-      return "rate of reason " + reason + " above lot limit (LOTPERCENT)";
+      return reasonRate(reason) + " above lot limit (LOTPERCENT)";
     case Judged::kLotYield:
       return "lot yield below lower limit (USL)";
     case Judged::kCapabilityMark:
@@ -102,7 +107,7 @@ std::string comparisonText(Judged judged, const std::string& code, const std::st
     case Judged::kWaferBump:
       return "wafer bump-defect rate above limit (CPK)";
     case Judged::kWaferReasonRate:
-      return "rate of reason " + reason + " above wafer limit (WAFERPERCENT)";
+      return reasonRate(reason) + " above wafer limit (WAFERPERCENT)";
     case Judged::kFailCountFlag:
       return code == "OFC" ? "fail-count data flagged out of control (violation flag 2)"
                            : "fail-count data flagged out of control and specification "

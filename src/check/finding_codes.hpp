@@ -37,7 +37,7 @@ std::string ownCodeDescription(const std::string& code);
 bool describedByMes(const std::string& code);
 
 // What was compared, in short English, for a judgement; `reason` names the reason of a reason
-// rate ("210 (Scratch)"), `code` the SPC rule or the capability code.
+// rate ("210 (Scratch)"; "" when not known), `code` the SPC rule or the capability code.
 std::string comparisonText(Judged judged, const std::string& code, const std::string& reason);
 
 }  // namespace velmora

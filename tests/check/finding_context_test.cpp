@@ -82,6 +82,9 @@ TEST(FindingContext, SaysWhatEachEntryWasJudgedAgainst) {
       {true, -1, "AOI INSPECTION/FQCIDT023", "final inspection: lot yield below the item's limit",
        "94.28", "", "lot yield below lower limit (USL)", ""},
       {true, 12, "PROBE MARK/240", "", "", "", "wafer yield below lower limit (LSL)", ""},
+      {true, 12, "PROBE MARK_Probe Mark Shift/SDW",
+       "wafer defect rate of one reason above that reason's wafer limit", "", "",
+       "reason rate above wafer limit (WAFERPERCENT)", ""},
       {true, 8, "AOI INSPECTION/BYW", "wafer bump-defect rate above the item's limit", "", "",
        "wafer bump-defect rate above limit (CPK)", ""},
   };

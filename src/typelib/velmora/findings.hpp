@@ -14,11 +14,12 @@
 //     BYL                        lot bump-defect rate above the item's CP
 //     SDL                        lot rate of one reason above its loss-rate LOTPERCENT
 //     LLY, IQCVMR999, FQCIDT023  lot yield below the item's USL; actual: the LotYield of a record
-//                                whose entries all name this item
+//                                whose entries all name this item ("" when there is none)
 //     OFS, OFCS                  capability mark 1 or 2 on fail-count data (the item's CP and CPK
 //                                are bump limits there: no limit)
-//     CP, CPK, CPCPK, FQCIDT021, capability below the item's CP and/or CPK (the station's code
-//     IPQIDPM03, IPQIDDM25       does not tell which, so its limit names both)
+//     CP, CPK, CPCPK             capability below the item's CP, its CPK, or both
+//     FQCIDT021, IPQIDPM03,      capability below the item's CP or CPK: the station's code does
+//     IPQIDDM25                  not tell which, so its limit names both
 //   record entries, collect type "2" (fail-count and inspection)
 //     BYW                        wafer bump-defect rate above the item's CPK
 //     SDW                        wafer rate of one reason above its loss-rate WAFERPERCENT
@@ -69,11 +70,12 @@ struct FindingContext {
   std::vector<Judgement> lot;                   // one per LotDevReasons entry, in order
   std::vector<std::vector<Judgement>> records;  // one vector per record (Item order), one
                                                 // judgement per Reasons entry
-  // Every code that occurs in the report, and the reason codes of SDW/SDL entries, mapped to
-  // their description.
+  // Every code of the report that has a description, and the reason codes of SDW/SDL entries,
+  // mapped to it.
   std::map<std::string, std::string> descriptions;
-  // Why the context could not be read in full, naming the statement ("" when it was); the
-  // judgements then still carry what is known (codes, fixed descriptions, actual yields).
+  // Why the context could not be read in full, naming the statement ("" when it was). Nothing
+  // more is asked of the database after its first failure; the judgements then still carry what
+  // is known (codes, fixed descriptions, actual yields).
   std::string error;
 };
 
