@@ -54,15 +54,19 @@ InspectionSettings readInspectionSettings(const Context& context) {
 }
 
 std::shared_ptr<Recordset> findEdcItems(Run& run) {
-  const std::string& lot = run.state.lotId;
-  const std::string& step = run.state.stepId;
   const MesQueries mes = run.mes();
+  return findEdcItems([&](const Statement& sql) { return mes.ExecuteQuery(sql); }, run.state.lotId,
+                      run.state.stepId);
+}
 
-  std::shared_ptr<Recordset> items = mes.ExecuteQuery(runCardItemsStatement(step, lot, false));
+std::shared_ptr<Recordset> findEdcItems(
+    const std::function<std::shared_ptr<Recordset>(const Statement&)>& send, const std::string& lot,
+    const std::string& step) {
+  std::shared_ptr<Recordset> items = send(runCardItemsStatement(step, lot, false));
   if (lot.find('.') != std::string::npos && items->Eof()) {
-    items = mes.ExecuteQuery(runCardItemsStatement(step, textBefore(lot, "."), true));
+    items = send(runCardItemsStatement(step, textBefore(lot, "."), true));
   }
-  if (items->Eof()) items = mes.ExecuteQuery(lotSpecItemsStatement(step, lot));
+  if (items->Eof()) items = send(lotSpecItemsStatement(step, lot));
   return items;
 }
 

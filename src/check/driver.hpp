@@ -2,6 +2,7 @@
 // to its checks, and summarises the findings.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,10 @@ InspectionSettings readInspectionSettings(const Context& context);
 // id's part before its first "." (for a lot id with a "."), else the non-run-card definitions
 // of the lot's specification.
 std::shared_ptr<Recordset> findEdcItems(Run& run);
+// The same for `lot` at `step` outside a run: `send` answers each statement.
+std::shared_ptr<Recordset> findEdcItems(
+    const std::function<std::shared_ptr<Recordset>(const Statement&)>& send, const std::string& lot,
+    const std::string& step);
 
 // Looks up the lot's latest time version for the product EDC and the step and stores its SYSID
 // and TA on the check object (both "" when there is none), setting IsEDCCollect.

@@ -37,4 +37,10 @@ Statement timeVersionStatement(const std::string& lotId, const std::string& step
   return sql;
 }
 
+Statement reasonCodeStatement(const std::string& code) {
+  Statement sql("SELECT REASONCODE,DESCRIPTION FROM EDC_PRD_REASONCODE WHERE REASONCODE=");
+  sql.text(code);
+  return sql;
+}
+
 }  // namespace velmora

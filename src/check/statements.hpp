@@ -1,5 +1,6 @@
 // The statements of the check driver, exactly as they are sent: the lot's EDC items at the step
-// and its time version.
+// and its time version; and what a report's findings are read against besides: a reason code's
+// description.
 #pragma once
 
 #include <string>
@@ -19,5 +20,8 @@ Statement lotSpecItemsStatement(const std::string& stepId, const std::string& lo
 // The lot's valid time versions at the step for the product EDC row, newest first.
 Statement timeVersionStatement(const std::string& lotId, const std::string& stepId,
                                const std::string& productEdcSysid);
+
+// REASONCODE and DESCRIPTION of the reason code `code`.
+Statement reasonCodeStatement(const std::string& code);
 
 }  // namespace velmora
