@@ -1,5 +1,7 @@
 #include "cli/batch_worker.hpp"
 
+#include "cli/report_json.hpp"
+
 #include <chrono>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -65,9 +67,7 @@ LotOutcome BatchWorker::check(const BatchLot& lot, const LotPageSettings* forRep
   }
   if (!report) {
     outcome.line = failedLine(lot, outcome.result, elapsedMs(), unreported);
-    report.emplace();
-    report->lot = lot.lot;
-    report->step = lot.step;
+    report = emptyReport(lot.lot, lot.step);
     report->error = unreported;
   } else {
     outcome.line = batchLine(*report, elapsedMs());

@@ -22,8 +22,10 @@ std::vector<Judgement> judgementsOf(const std::string& list, const std::vector<J
   std::vector<Judgement> out;
   for (const std::string& entry : entries) {
     const std::size_t slash = entry.rfind('/');
-    out.push_back(
-        {entry, slash == std::string::npos ? entry : entry.substr(slash + 1), "", "", "", ""});
+    Judgement judgement;
+    judgement.entry = entry;
+    judgement.code = slash == std::string::npos ? entry : entry.substr(slash + 1);
+    out.push_back(std::move(judgement));
   }
   return out;
 }

@@ -23,6 +23,14 @@ std::string text(const Json& object, const char* key, bool required = false) {
 
 }  // namespace
 
+Report emptyReport(const std::string& lot, const std::string& step) {
+  Report report;
+  report.lot = lot;
+  report.step = step;
+  for (std::size_t i = 0; i < report.flags.size(); ++i) report.flags[i] = {kFlagNames[i], ""};
+  return report;
+}
+
 Report reportFromLine(const std::string& line) {
   Json json;
   try {
@@ -31,11 +39,8 @@ Report reportFromLine(const std::string& line) {
     throw ReportLineError(std::string("not JSON: ") + e.what());
   }
   if (!json.is_object()) throw ReportLineError("not a JSON object");
-  Report report;
-  report.lot = text(json, "lot", true);
-  report.step = text(json, "step", true);
+  Report report = emptyReport(text(json, "lot", true), text(json, "step", true));
   report.result = text(json, "result", true);
-  for (std::size_t i = 0; i < report.flags.size(); ++i) report.flags[i].first = kFlagNames[i];
   if (const auto flags = json.find("flags"); flags != json.end() && flags->is_object()) {
     for (auto& [name, value] : report.flags) value = text(*flags, name);
   }

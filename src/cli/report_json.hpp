@@ -16,6 +16,9 @@ class ReportLineError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A report of `lot` at `step` with nothing in it: no result, the six flags named with empty values.
+Report emptyReport(const std::string& lot, const std::string& step);
+
 // The report of one batch line. Keys a line does not hold are left empty (the line of a lot whose
 // report could not be read has only lot, step, result and error); a line that is not a JSON object
 // with text values "lot", "step" and "result" is a ReportLineError.
