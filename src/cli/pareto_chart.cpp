@@ -9,7 +9,7 @@ namespace velmora::cli {
 namespace {
 
 // Labels longer than this are cut (the tooltip keeps the whole reason).
-constexpr std::size_t kLabelChars = 42;
+constexpr std::size_t kLabelChars = 40;
 
 // The first `limit` characters (code points) of a UTF-8 text, with "…" when cut.
 std::string shortLabel(const std::string& text) {
@@ -25,7 +25,7 @@ std::string shortLabel(const std::string& text) {
 
 std::string paretoChartHtml(const std::vector<ParetoBar>& counts, std::size_t total) {
   if (counts.empty() || total == 0) return "<p class=\"note\">No reason codes.</p>\n";
-  constexpr int kLabelWidth = 300;
+  constexpr int kLabelWidth = 360;
   constexpr int kBarWidth = 420;
   constexpr int kRow = 24;
   constexpr int kTextWidth = 130;

@@ -92,9 +92,17 @@ TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
                               "LOT-A04,S-PHO-020\nLOT-A01,S-FQC-100\nLOT-A04,S-ETC-040\n");
   const std::string summaryFile = home.file("summary.json");
   const Outcome o = velmora("batch --jobs 2 --input " + home.file("lots.csv") + " --home " +
-                            home.path().string() + " --summary " + summaryFile);
+                            home.path().string() + " --summary " + summaryFile + " --report " +
+                            home.file("r.html"));
   EXPECT_EQ(o.status, 1);
   ASSERT_EQ(o.lines.size(), 3u);
+  // The failed lot has its own page, which says first that the check did not complete.
+  EXPECT_NE(velmora::testing::readBytes(home.file("r.html"))
+                .find("href=\"r_lots/LOT-A01_S-FQC-100.html\""),
+            std::string::npos);
+  EXPECT_NE(velmora::testing::readBytes(home.file("r_lots/LOT-A01_S-FQC-100.html"))
+                .find("data-incomplete=\"true\""),
+            std::string::npos);
 
   const auto first = nlohmann::json::parse(o.lines[0]);
   const auto failed = nlohmann::json::parse(o.lines[1]);
@@ -131,6 +139,23 @@ TEST(Batch, AFailingLotInTheMiddleIsReportedAndTheBatchGoesOn) {
 // listed again in the shard of its first listing, and thirds of about equal size. The demo lots
 // are 16 lot/step pairs only, too few to spread evenly, so lots the MES does not know (checked as
 // "ok" without EDC items) are mixed in.
+// The files of a report folder, each without its provenance footer (the time it was made).
+std::map<std::string, std::string> reportFiles(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::istringstream text(velmora::testing::readBytes(entry.path().string()));
+    std::string kept;
+    for (std::string line; std::getline(text, line);) {
+      if (line.rfind("<footer", 0) != 0) kept += line + "\n";
+    }
+    files[fs::relative(entry.path(), folder).string()] = kept;
+  }
+  return files;
+}
+
+// Shards run as separate processes check every lot once, and the report built from their JSON
+// Lines is the report of the whole batch.
 TEST(Batch, ShardsTogetherCheckEveryLotOnce) {
   TempFolder folder;
   std::vector<std::string> demo;
@@ -150,7 +175,7 @@ TEST(Batch, ShardsTogetherCheckEveryLotOnce) {
   velmora::testing::writeText(folder.file("lots.csv"), lots);
   const std::string batch = "batch --jobs 2 --input " + folder.file("lots.csv") + " " + kHome;
 
-  const Outcome whole = velmora(batch);
+  const Outcome whole = velmora(batch + " --report " + folder.file("whole") + "/");
   ASSERT_EQ(whole.status, 0);
   ASSERT_EQ(whole.lines.size(), 664u);
   std::vector<std::vector<nlohmann::json>> shards;
@@ -160,7 +185,12 @@ TEST(Batch, ShardsTogetherCheckEveryLotOnce) {
         velmora(batch + " --shard " + std::to_string(k) + "/3 --summary " + summaryFile);
     EXPECT_EQ(shard.status, 0) << k;
     shards.emplace_back();
-    for (const std::string& line : shard.lines) shards.back().push_back(withoutElapsed(line));
+    std::string jsonLines;
+    for (const std::string& line : shard.lines) {
+      shards.back().push_back(withoutElapsed(line));
+      jsonLines += line + "\n";
+    }
+    velmora::testing::writeText(folder.file("shard-" + std::to_string(k) + ".jsonl"), jsonLines);
     const auto summary = nlohmann::json::parse(velmora::testing::readBytes(summaryFile));
     EXPECT_EQ(summary["lots"], shard.lines.size()) << k;
     EXPECT_EQ(summary["done"], shard.lines.size()) << k;
@@ -187,6 +217,16 @@ TEST(Batch, ShardsTogetherCheckEveryLotOnce) {
     EXPECT_EQ(matches, 1u) << line;
   }
   for (std::size_t k = 0; k < shards.size(); ++k) EXPECT_EQ(next[k], shards[k].size()) << k;
+
+  // The report of the shards' lines, in another order, is the whole batch's, page for page.
+  EXPECT_EQ(velmora("report --from " + folder.file("shard-3.jsonl") + " " +
+                    folder.file("shard-1.jsonl") + " " + folder.file("shard-2.jsonl") +
+                    " --report " + folder.file("shards") + "/ " + kHome)
+                .status,
+            0);
+  const auto expected = reportFiles(folder.file("whole"));
+  EXPECT_EQ(expected.size(), 13u);  // the main page and the 12 demo lots with findings
+  EXPECT_EQ(reportFiles(folder.file("shards")), expected);
 
   // A shard that cannot be is a usage error before anything is checked.
   const Outcome refused = velmora(batch + " --shard 4/3");

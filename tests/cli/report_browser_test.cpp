@@ -66,6 +66,10 @@ TEST(ReportInBrowser, ShowsEveryFindingOfLotA01AndRaisesNoError) {
   }
   EXPECT_EQ(browser.evaluate("document.querySelectorAll('[data-legend]').length"), 6);
   EXPECT_EQ(browser.evaluate("document.querySelectorAll('table.records tr').length"), 14);
+  // A finding with what it was judged against: the wafer's yield, the item's LSL.
+  EXPECT_EQ(browser.evaluate("document.querySelector('table.records li[data-code=\"FQCIDT022\"] "
+                             ".judged').textContent"),
+            "91 against limit 93: wafer yield below lower limit (LSL)");
   // The two *Fail flags are the red ones; "ok" comes with what was found.
   EXPECT_EQ(browser.evaluate("[...document.querySelectorAll('.flag-fail-Y')].map(e => "
                              "e.dataset.flag).join()"),

@@ -1,4 +1,5 @@
 #include "cli/report.hpp"
+#include "cli/report_json.hpp"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,22 @@ TEST(ReportText, SaysWhenThereIsNothing) {
   EXPECT_LT(failed.find("The check did not complete, after a failure in getStation: 1:no such "
                         "table: T (statement: SELECT 1)\n"),
             failed.find("Flags:"));
+}
+
+// A batch line read back is the report it was written from, failure included; a line that is not
+// a batch line is refused, saying why.
+TEST(ReportJson, ABatchLineReadsBackAsItsReport) {
+  Report failed = emptyReport("LOT", "STEP");
+  failed.error = RunFailure{"getEDCItem", -2147467259, "no such table: X", "statement", "SELECT 1"};
+  for (const Report& report : {sample(), failed}) {
+    auto line = nlohmann::json::parse(toJson(report));
+    line["elapsed_ms"] = 1.5;
+    EXPECT_EQ(toJson(reportFromLine(line.dump())), toJson(report));
+  }
+  for (const char* line : {"[1]", "{\"lot\": \"L\", \"step\": \"S\"}", "{\"lot\": 1}", "lot,step",
+                           "{\"lot\":\"L\",\"step\":\"S\",\"result\":\"ok\",\"records\":{}}"}) {
+    EXPECT_THROW(reportFromLine(line), ReportLineError) << line;
+  }
 }
 
 }  // namespace
