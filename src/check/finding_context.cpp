@@ -6,8 +6,8 @@
 #include "check/driver.hpp"
 #include "check/finding_codes.hpp"
 #include "check/statements.hpp"
-#include "common/loss_rate.hpp"
 #include "common/mes_queries.hpp"
+#include "common/statements.hpp"
 #include "velmora/error.hpp"
 #include "velmora/findings.hpp"
 

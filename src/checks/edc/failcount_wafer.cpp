@@ -3,7 +3,7 @@
 #include "checks/edc/defects.hpp"
 #include "checks/edc/lookups.hpp"
 #include "common/fields.hpp"
-#include "common/loss_rate.hpp"
+#include "common/statements.hpp"
 #include "common/text.hpp"
 
 namespace velmora {

@@ -2,7 +2,7 @@
 //
 // The inspection database (SQL Server dialect) is asked for its lot records, their wafers and
 // their defect sums; the MES database (Oracle dialect) for the lot's wafer sequence numbers
-// (and, common/loss_rate.hpp, the item's loss-rate limits). The lot, station and slot are text
+// (and, common/statements.hpp, the item's loss-rate limits). The lot, station and slot are text
 // values; the defect code and the wafer id are numbers: callers pass only texts that
 // isPlainNumber accepts.
 #pragma once

@@ -6,8 +6,8 @@
 #include "checks/inspection/statements.hpp"
 #include "common/database.hpp"
 #include "common/fields.hpp"
-#include "common/loss_rate.hpp"
 #include "common/rounding.hpp"
+#include "common/statements.hpp"
 
 namespace velmora {
 namespace {

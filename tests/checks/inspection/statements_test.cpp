@@ -2,7 +2,7 @@
 // statements by the inspection schema, the MES statements by the MES schema. (What they select on
 // the demo data is shown by the whole check runs of demo_test.cpp.)
 #include "checks/inspection/statements.hpp"
-#include "common/loss_rate.hpp"
+#include "common/statements.hpp"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
