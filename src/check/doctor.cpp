@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "check/driver.hpp"
+#include "check/statements.hpp"
 #include "common/database.hpp"
 #include "common/text.hpp"
 #include "platform/ado/connection.hpp"
@@ -96,7 +97,7 @@ HealthCheck odbcDriverCheck(const std::string& what, const std::string& connecti
 HealthCheck quickCheck(const std::string& what, const Query& query) {
   HealthCheck check{what + " file integrity (quick_check)", Health::kFine, "ok"};
   try {
-    const auto rows = query("PRAGMA quick_check");
+    const auto rows = query(kQuickCheckStatement);
     std::string problems;
     int count = 0;
     for (; !rows->Eof(); rows->MoveNext()) {
@@ -125,7 +126,7 @@ HealthCheck tablesCheck(const std::string& what, const std::string& database, co
     ++tables;
     const auto runs = [&](const std::string& columns) {
       try {
-        query("SELECT " + columns + " FROM " + table.name + " WHERE 1=0");
+        query(probeStatement(table.name, columns));
         return true;
       } catch (...) {
         return false;
@@ -162,16 +163,12 @@ HealthCheck indexCheck(const std::string& what, const std::string& database, con
     for (const TableRead& table : tablesRead()) {
       if (database != table.database || *table.link == '\0') continue;
       // A missing table is the tables check's finding, not an index to create.
-      const auto exists = query("SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name='" +
-                                std::string(table.name) + "' COLLATE NOCASE");
+      const auto exists = query(tableCountStatement(table.name));
       if (exists->Eof() || exists->Fields(0).toText() == "0") continue;
-      const auto rows =
-          query("SELECT COUNT(*) FROM pragma_index_list('" + std::string(table.name) +
-                "') l, pragma_index_info(l.name) i WHERE i.seqno=0 AND i.name=" + "'" + table.link +
-                "' COLLATE NOCASE");
+      const auto rows = query(leadingIndexCountStatement(table.name, table.link));
       if (!rows->Eof() && rows->Fields(0).toText() != "0") continue;
-      statements += std::string(statements.empty() ? "" : " ") + "CREATE INDEX " + table.name +
-                    "_" + table.link + " ON " + table.name + " (" + table.link + ");";
+      statements +=
+          std::string(statements.empty() ? "" : " ") + createIndexStatement(table.name, table.link);
     }
   } catch (...) {
     check.health = Health::kError;

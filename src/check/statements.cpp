@@ -43,4 +43,23 @@ Statement reasonCodeStatement(const std::string& code) {
   return sql;
 }
 
+std::string probeStatement(const std::string& table, const std::string& columns) {
+  return "SELECT " + columns + " FROM " + table + " WHERE 1=0";
+}
+
+std::string tableCountStatement(const std::string& table) {
+  return "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name=" + sqlQuoted(table) +
+         " COLLATE NOCASE";
+}
+
+std::string leadingIndexCountStatement(const std::string& table, const std::string& column) {
+  return "SELECT COUNT(*) FROM pragma_index_list(" + sqlQuoted(table) +
+         ") l, pragma_index_info(l.name) i WHERE i.seqno=0 AND i.name=" + sqlQuoted(column) +
+         " COLLATE NOCASE";
+}
+
+std::string createIndexStatement(const std::string& table, const std::string& column) {
+  return "CREATE INDEX " + table + "_" + column + " ON " + table + " (" + column + ");";
+}
+
 }  // namespace velmora

@@ -24,4 +24,22 @@ Statement timeVersionStatement(const std::string& lotId, const std::string& step
 // REASONCODE and DESCRIPTION of the reason code `code`.
 Statement reasonCodeStatement(const std::string& code);
 
+// What `velmora doctor` sends to learn whether a home's databases hold what the checks read.
+// Table and column names are the constants of tablesRead(), never a value from outside.
+
+// Reads no row of `table`, but fails when it lacks one of `columns` ("*": the table alone).
+std::string probeStatement(const std::string& table, const std::string& columns);
+
+// SQLite's integrity check.
+inline constexpr const char* kQuickCheckStatement = "PRAGMA quick_check";
+
+// On SQLite: one row, the number of tables named `table` (without regard to case).
+std::string tableCountStatement(const std::string& table);
+
+// On SQLite: one row, the number of indexes of `table` that `column` leads.
+std::string leadingIndexCountStatement(const std::string& table, const std::string& column);
+
+// The index a doctor proposes when no index of `table` leads with `column`.
+std::string createIndexStatement(const std::string& table, const std::string& column);
+
 }  // namespace velmora
