@@ -39,7 +39,8 @@ Report reportFromLine(const std::string& line) {
     throw ReportLineError(std::string("not JSON: ") + e.what());
   }
   if (!json.is_object()) throw ReportLineError("not a JSON object");
-  Report report = emptyReport(text(json, "lot", true), text(json, "step", true));
+  const std::string lot = text(json, "lot", true);  // named first when both are wrong
+  Report report = emptyReport(lot, text(json, "step", true));
   report.result = text(json, "result", true);
   if (const auto flags = json.find("flags"); flags != json.end() && flags->is_object()) {
     for (auto& [name, value] : report.flags) value = text(*flags, name);
