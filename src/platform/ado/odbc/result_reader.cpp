@@ -53,11 +53,6 @@ class Reader {
     raiseOdbcError(SQL_HANDLE_STMT, statement_, context_(), secrets_, dbmsName_);
   }
 
-  // The name comes from SQLDescribeCol, the type from the column's SQL_DESC_TYPE. PostgreSQL's
-  // driver answers a SQLDescribeCol that asks for the type or the nullability of a column read
-  // from a table by querying the catalog for that table (once per table and connection); the
-  // descriptor field comes from the result alone. It differs from the concise type of
-  // SQLDescribeCol only for dates, times and intervals, which are all read as text.
   std::vector<Column> describe() const {
     SQLSMALLINT count = 0;
     if (!succeeded(SQLNumResultCols(statement_, &count))) fail();
@@ -65,10 +60,14 @@ class Reader {
     for (SQLUSMALLINT number = 1; number <= static_cast<SQLUSMALLINT>(count); ++number) {
       std::vector<SQLWCHAR> name(256);
       SQLSMALLINT nameLength = 0;
+      SQLSMALLINT type = 0;
+      SQLULEN size = 0;
+      SQLSMALLINT digits = 0;
+      SQLSMALLINT nullable = 0;
       auto ask = [&] {
         return SQLDescribeColW(statement_, number, name.data(),
-                               static_cast<SQLSMALLINT>(name.size()), &nameLength, nullptr, nullptr,
-                               nullptr, nullptr);
+                               static_cast<SQLSMALLINT>(name.size()), &nameLength, &type, &size,
+                               &digits, &nullable);
       };
       SQLRETURN rc = ask();
       if (succeeded(rc) && nameLength >= static_cast<SQLSMALLINT>(name.size())) {
@@ -76,14 +75,9 @@ class Reader {
         rc = ask();
       }
       if (!succeeded(rc)) fail();
-      SQLLEN type = 0;
-      if (!succeeded(
-              SQLColAttributeW(statement_, number, SQL_DESC_TYPE, nullptr, 0, nullptr, &type))) {
-        fail();
-      }
       const std::size_t length =
           std::min(static_cast<std::size_t>(nameLength < 0 ? 0 : nameLength), name.size() - 1);
-      columns.push_back({fromWide(name.data(), length), fetchFor(static_cast<SQLSMALLINT>(type))});
+      columns.push_back({fromWide(name.data(), length), fetchFor(type)});
     }
     return columns;
   }
