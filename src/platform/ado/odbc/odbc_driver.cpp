@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/ado/odbc/dialect.hpp"
@@ -55,20 +56,25 @@ class OdbcSession : public Session {
     if (!succeeded(rc)) {
       odbc::raiseOdbcError(SQL_HANDLE_STMT, statement.get(), context, secrets_, dbmsName_);
     }
-    return odbc::readResult(statement.get(), context, secrets_, dbmsName_);
+    return odbc::readResult(
+        statement.get(), [&context] { return context; }, secrets_, dbmsName_);
   }
 
   // The statement's shape translated and prepared once (SQLPrepare) and kept, its values bound:
   // a text value as VARCHAR (sent as wide characters, converted by the driver), an integer as
   // INTEGER or BIGINT, a number with a fraction as NUMERIC text, as the server reads the
   // literals the text would hold. The result is read to its end at once, so the handle is free
-  // again for the next statement of the shape.
+  // again for the next statement of the shape. The statement as text, and as translated, is
+  // written out only for a failure: translating every execution's text would cost the client
+  // again what preparing the shape once saves.
   std::shared_ptr<Recordset> ExecuteStatement(const Statement& statement) override {
     const std::string shape = statement.shape();
     odbc::PreparedStatement* prepared = prepared_.find(shape);
     if (prepared == nullptr) prepared = &prepare(shape, statement);
-    std::string context = "statement: " + statement.text();
-    if (prepared->translated) context += "; as run: " + odbc::nonOracleStatement(statement.text());
+    const bool translated = prepared->translated;
+    const std::function<std::string()> context = [&statement, translated] {
+      return contextOf(statement, translated);
+    };
 
     const SQLHSTMT handle = prepared->handle.get();
     const std::vector<Statement::Value>& values = statement.values();
@@ -81,7 +87,7 @@ class OdbcSession : public Session {
       if (number == 0 || number > values.size()) {
         prepared_.drop(shape);
         throw AutomationError(err::kGenericFailure,
-                              "the statement's values do not match its places (" + context + ")",
+                              "the statement's values do not match its places (" + context() + ")",
                               FailureKind::kNoAnswer);
       }
       const Statement::Value& value = values[number - 1];
@@ -111,7 +117,7 @@ class OdbcSession : public Session {
       }
       if (!succeeded(rc)) {
         prepared_.drop(shape);
-        odbc::raiseOdbcError(SQL_HANDLE_STMT, handle, context, secrets_, dbmsName_);
+        odbc::raiseOdbcError(SQL_HANDLE_STMT, handle, context(), secrets_, dbmsName_);
       }
     }
     // The handle is put back to rest (cursor closed, values unbound) however the statement ends.
@@ -128,7 +134,7 @@ class OdbcSession : public Session {
                                                std::vector<std::vector<Variant>>{});
     }
     if (!succeeded(rc)) {
-      odbc::raiseOdbcError(SQL_HANDLE_STMT, handle, context, secrets_, dbmsName_);
+      odbc::raiseOdbcError(SQL_HANDLE_STMT, handle, context(), secrets_, dbmsName_);
     }
     return odbc::readResult(handle, context, secrets_, dbmsName_);
   }
@@ -184,11 +190,8 @@ class OdbcSession : public Session {
     std::vector<SQLWCHAR> wide = odbc::toWide(run);
     if (!succeeded(SQLPrepareW(prepared.handle.get(), wide.data(),
                                static_cast<SQLINTEGER>(wide.size() - 1)))) {
-      std::string context = "statement: " + statement.text();
-      if (prepared.translated) {
-        context += "; as run: " + odbc::nonOracleStatement(statement.text());
-      }
-      odbc::raiseOdbcError(SQL_HANDLE_STMT, prepared.handle.get(), context, secrets_, dbmsName_);
+      odbc::raiseOdbcError(SQL_HANDLE_STMT, prepared.handle.get(),
+                           contextOf(statement, prepared.translated), secrets_, dbmsName_);
     }
     return prepared_.keep(shape, std::move(prepared));
   }
@@ -205,6 +208,14 @@ class OdbcSession : public Session {
     const odbc::StatementHandle handle = timedStatement();
     std::vector<SQLWCHAR> wide = odbc::toWide("SET plan_cache_mode = force_custom_plan");
     SQLExecDirectW(handle.get(), wide.data(), static_cast<SQLINTEGER>(wide.size() - 1));
+  }
+
+  // What a failure of `statement` names: its text and, when the dialect translation changed it,
+  // the text as run.
+  static std::string contextOf(const Statement& statement, bool translated) {
+    std::string context = "statement: " + statement.text();
+    if (translated) context += "; as run: " + odbc::nonOracleStatement(statement.text());
+    return context;
   }
 
   // A plain integer that fits 64 bits ("+" and leading zeros allowed).

@@ -1,6 +1,7 @@
 // Reading the result of an executed ODBC statement into a record set.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,9 +23,10 @@ namespace velmora::ado::odbc {
 //   everything else            text (UTF-8), dates and times in the driver's text form;
 //   NULL                       Null.
 // Texts are read in full, however long. Failures are AutomationErrors with the statement's
-// diagnostics, `context` appended and `secrets` removed, marked as odbcError marks them for the
-// database `dbmsName`.
-std::shared_ptr<Recordset> readResult(SQLHSTMT statement, const std::string& context,
+// diagnostics, `context()` appended (asked for only then) and `secrets` removed, marked as
+// odbcError marks them for the database `dbmsName`.
+std::shared_ptr<Recordset> readResult(SQLHSTMT statement,
+                                      const std::function<std::string()>& context,
                                       const std::vector<std::string>& secrets,
                                       const std::string& dbmsName);
 
