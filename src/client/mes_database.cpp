@@ -30,14 +30,6 @@ std::size_t schemeLength(const std::string& uri) {
   return i > 0 && i < uri.size() && uri[i] == ':' ? i + 1 : 0;
 }
 
-// The URI for an error description: what follows its scheme is shown by the ODBC layer's
-// masking, so that no password it holds reaches the message.
-std::string shownUri(const std::string& uri) {
-  const std::size_t scheme = schemeLength(uri);
-  return uri.substr(0, scheme) +
-         ado::odbc::shownConnectionString(std::string_view(uri).substr(scheme));
-}
-
 [[noreturn]] void invalidUri(const std::string& uri, const std::string& reason) {
   raise(err::kInvalidCall, "MES database '" + shownUri(uri) + "': " + reason);
 }
@@ -118,6 +110,14 @@ std::shared_ptr<MesDatabase> openMesDatabase(const std::string& uri, const std::
     client::invalidUri(uri, "expected sqlite:<path> or odbc:<ODBC connection string>");
   }
   return std::make_shared<client::AdoMesDatabase>(std::move(connection));
+}
+
+// What follows the scheme is shown by the ODBC layer's masking, so that no password it holds
+// reaches a message.
+std::string shownUri(const std::string& uri) {
+  const std::size_t scheme = client::schemeLength(uri);
+  return uri.substr(0, scheme) +
+         ado::odbc::shownConnectionString(std::string_view(uri).substr(scheme));
 }
 
 }  // namespace velmora

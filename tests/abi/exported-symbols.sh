@@ -3,10 +3,10 @@
 #
 # The ABI of libvelmora is the set of symbols it exports: `nm -D --defined-only`, demangled, one
 # name a line, sorted. `check` fails when the set differs from LIST (showing the difference),
-# holds more than 151 symbols, or holds a symbol that is not Velmora's own; `write` replaces LIST.
+# holds more than 152 symbols, or holds a symbol that is not Velmora's own; `write` replaces LIST.
 set -eu
 mode=$1 library=$2 list=$3
-limit=151
+limit=152
 
 symbols=$(nm -D --defined-only --demangle "$library" | sed -n 's/^[0-9a-fA-F]* [A-Za-z] //p' |
   LC_ALL=C sort -u)

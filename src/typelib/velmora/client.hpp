@@ -97,6 +97,10 @@ VELMORA_EXPORT std::shared_ptr<MesDatabase> openMesDatabase(const std::string& u
                                                             const std::string& home,
                                                             const DatabaseTimeouts& timeouts = {});
 
+// `uri` as it may be shown (in a message, a report): the passwords of an ODBC connection string
+// replaced by "***", as the library's own error descriptions show it.
+VELMORA_EXPORT std::string shownUri(const std::string& uri);
+
 // The statement SelectRecords runs (see above).
 VELMORA_EXPORT std::string selectRecordsStatement(const std::string& tables,
                                                   const std::string& columns,
