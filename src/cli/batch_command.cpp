@@ -255,10 +255,8 @@ int runBatch(const BatchOptions& options, std::istream& in, std::ostream& out, s
     if (outcome.report) {
       std::string link;
       if (outcome.page) {
-        const std::string name = lotPageName(lot.lot, lot.step);
         try {
-          writeOutputFile(paths.lotsDir + "/" + name, outcome.page->html);
-          link = paths.lotsLink + name;
+          link = writeLotPage(paths, *outcome.report, outcome.page->html);
         } catch (const OutputError& e) {
           if (pageError.empty()) pageError = e.what();
         }

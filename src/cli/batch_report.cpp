@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <numeric>
 
+#include "cli/batch_shard.hpp"
 #include "cli/html_page.hpp"
 #include "cli/html_text.hpp"
+#include "cli/output_file.hpp"
 #include "cli/pareto_chart.hpp"
 #include "cli/reason_entries.hpp"
 #include "cli/report.hpp"
@@ -28,11 +30,6 @@ constexpr std::size_t kParetoBars = 20;
 // has its page with the failure).
 constexpr std::size_t kFailedRows = 1000;
 
-std::string codeOf(const std::string& entry) {
-  const std::size_t slash = entry.rfind('/');
-  return slash == std::string::npos ? entry : entry.substr(slash + 1);
-}
-
 std::string flagOf(const Report& report, const char* name) {
   for (const auto& [flag, value] : report.flags) {
     if (std::string(flag) == name) return value;
@@ -46,13 +43,6 @@ long slotPosition(const std::string& seq) {
   char* end = nullptr;
   const long value = std::strtol(seq.c_str(), &end, 10);
   return *end == '\0' && value > 0 ? value : 0;
-}
-
-// FNV-1a, 64 bits: stable across builds and machines, unlike std::hash.
-std::uint64_t stableHash(const std::string& text) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
-  return hash;
 }
 
 std::string fileSafe(const std::string& text, bool& changed) {
@@ -81,7 +71,7 @@ void writeCodes(std::ostream& html, const BatchSummary& summary, const BatchRepo
   std::map<std::string, std::vector<std::pair<std::string, std::size_t>>> entries;
   std::map<std::string, std::size_t> counts;
   for (const auto& [entry, count] : summary.reasons) {
-    const std::string code = codeOf(entry);
+    const std::string code = reasonCode(entry);
     counts[code] += count;
     entries[code].emplace_back(entry, count);
   }
@@ -190,12 +180,10 @@ void addLot(BatchReport& batch, const Report& report,
   row.records = report.records.size();
   row.page = std::move(page);
   std::map<std::string, std::size_t> codes;
-  const std::vector<std::string> lotEntries = reasonEntries(report.lotDevReasons);
-  row.lotReasons = lotEntries.size();
-  for (const std::string& entry : lotEntries) ++codes[codeOf(entry)];
+  row.lotReasons = reasonEntries(report.lotDevReasons).size();
+  for (const std::string& entry : reportEntries(report)) ++codes[reasonCode(entry)];
   std::map<long, std::vector<const Abnormal*>> bySlot;
   for (const Abnormal& record : report.records) {
-    for (const std::string& entry : reasonEntries(record.Reasons())) ++codes[codeOf(entry)];
     if (const long slot = slotPosition(recordSlot(record)); slot > 0) {
       bySlot[slot].push_back(&record);
     }
@@ -224,7 +212,7 @@ std::string lotPageName(const std::string& lot, const std::string& step) {
   if (changed) {
     char hash[20];
     std::snprintf(hash, sizeof hash, "-%08llx",
-                  static_cast<unsigned long long>(stableHash(lot + '\x1f' + step) & 0xffffffffu));
+                  static_cast<unsigned long long>(lotStepHash(lot, step) & 0xffffffffu));
     name += hash;
   }
   return name + ".html";
@@ -241,6 +229,12 @@ ReportPaths reportPaths(const std::string& option) {
   const std::string stem = file.stem().string();
   return {option, (file.parent_path() / (stem + "_lots")).string(), stem + "_lots/",
           "../" + file.filename().string()};
+}
+
+std::string writeLotPage(const ReportPaths& paths, const Report& report, const std::string& html) {
+  const std::string name = lotPageName(report.lot, report.step);
+  writeOutputFile(paths.lotsDir + "/" + name, html);
+  return paths.lotsLink + name;
 }
 
 std::string prepareReportFolders(const ReportPaths& paths) {

@@ -63,6 +63,11 @@ struct ReportPaths {
 };
 ReportPaths reportPaths(const std::string& option);
 
+// Writes `html`, the page of `report`, into the lot pages' folder of `paths` (as lotPageName
+// names it) and returns its link relative to the batch report. An OutputError when it cannot be
+// written.
+std::string writeLotPage(const ReportPaths& paths, const Report& report, const std::string& html);
+
 // Makes the folders of `paths` (the lot pages' folder, and the report's own when it was given as
 // DIR/). "" when they exist and can be written, else why not, naming the folder.
 std::string prepareReportFolders(const ReportPaths& paths);

@@ -133,7 +133,7 @@ BatchShard parseBatchShard(const std::string& text, const EnvironmentLookup& env
   return {*k - 1, *count};
 }
 
-unsigned shardOf(const std::string& lot, const std::string& step, unsigned count) {
+std::uint64_t lotStepHash(const std::string& lot, const std::string& step) {
   std::uint64_t hash = fnv1a(0xcbf29ce484222325u, lot);
   hash = fnv1a(hash, std::string(1, '\x1f'));
   hash = fnv1a(hash, step);
@@ -144,7 +144,11 @@ unsigned shardOf(const std::string& lot, const std::string& step, unsigned count
   hash ^= hash >> 33;
   hash *= 0xc4ceb9fe1a85ec53u;
   hash ^= hash >> 33;
-  return static_cast<unsigned>(hash % count);
+  return hash;
+}
+
+unsigned shardOf(const std::string& lot, const std::string& step, unsigned count) {
+  return static_cast<unsigned>(lotStepHash(lot, step) % count);
 }
 
 std::vector<BatchLot> lotsOfShard(std::vector<BatchLot> lots, const BatchShard& shard) {

@@ -32,10 +32,13 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const std::st
 // BatchInputError whose message names --shard and the variable at fault.
 BatchShard parseBatchShard(const std::string& text, const EnvironmentLookup& environment);
 
-// The shard, 0-based, of a lot at a step among `count`: 64-bit FNV-1a of the lot's bytes, a
-// 0x1f byte and the step's bytes, mixed by a 64-bit finaliser (so that the low bits, and with
-// them the remainder, depend on every byte), modulo `count`. The same on every machine and
-// build, so a rerun checks the same lots and a lot listed twice falls into one shard.
+// A lot at a step as 64 bits: FNV-1a of the lot's bytes, a 0x1f byte and the step's bytes, mixed
+// by a 64-bit finaliser (so that the low bits depend on every byte). The same on every machine
+// and build.
+std::uint64_t lotStepHash(const std::string& lot, const std::string& step);
+
+// The shard, 0-based, of a lot at a step among `count`: lotStepHash modulo `count`, so a rerun
+// checks the same lots and a lot listed twice falls into one shard.
 unsigned shardOf(const std::string& lot, const std::string& step, unsigned count);
 
 // The lots of `lots` in `shard`, in their order.

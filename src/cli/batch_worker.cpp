@@ -74,13 +74,8 @@ LotOutcome BatchWorker::check(const BatchLot& lot, const LotPageSettings* forRep
   }
   if (outcome.result != "ok") outcome.error = failureReason(*report);
 
-  outcome.reasons = reasonEntries(report->lotDevReasons);
-  for (const Abnormal& record : report->records) {
-    for (std::string& entry : reasonEntries(record.Reasons())) {
-      outcome.reasons.push_back(std::move(entry));
-    }
-  }
-  outcome.hasFindings = !report->records.empty() || !report->lotDevReasons.empty();
+  outcome.reasons = reportEntries(*report);
+  outcome.hasFindings = hasFindings(*report);
   if (forReport != nullptr) {
     if (needsLotPage(*report)) {
       outcome.page =

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <utility>
 
 #include "cli/lot_report.hpp"
@@ -77,12 +76,9 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
   if (options.format == "json") {
     text = toJson(report) + "\n";
   } else if (options.format == "html") {
-    std::ostringstream html;
-    LotPageFacts facts;
-    if (report.result == "ok") facts = readLotPageFacts(session->mesDatabase(), report);
-    facts.provenance = provenanceNow(options.home, mesUri, "velmora check");
-    writeLotReport(html, report, facts);
-    text = html.str();
+    text = makeLotPage(session->mesDatabase(), report,
+                       provenanceNow(options.home, mesUri, "velmora check"), "")
+               .html;
   } else {
     text = toText(report);
   }

@@ -21,10 +21,9 @@ std::vector<Judgement> judgementsOf(const std::string& list, const std::vector<J
   if (known != nullptr && known->size() == entries.size()) return *known;
   std::vector<Judgement> out;
   for (const std::string& entry : entries) {
-    const std::size_t slash = entry.rfind('/');
     Judgement judgement;
     judgement.entry = entry;
-    judgement.code = slash == std::string::npos ? entry : entry.substr(slash + 1);
+    judgement.code = reasonCode(entry);
     out.push_back(std::move(judgement));
   }
   return out;
@@ -104,13 +103,6 @@ void writeCodeLegend(std::ostream& html, const std::vector<Judgement>& lot,
 
 }  // namespace
 
-LotPageFacts readLotPageFacts(MesDatabase& mes, const Report& report) {
-  LotPageFacts facts;
-  facts.slots = readLotSlots(mes, report.lot);
-  facts.context = readFindingContext(mes, report);
-  return facts;
-}
-
 void writeLotReport(std::ostream& html, const Report& report, const LotPageFacts& facts) {
   writePageStart(html, "velmora: " + report.lot + " at " + report.step);
   if (!facts.batchPage.empty()) {
@@ -172,13 +164,16 @@ void writeLotReport(std::ostream& html, const Report& report, const LotPageFacts
 namespace velmora::cli {
 
 bool needsLotPage(const Report& report) {
-  return report.result != "ok" || !report.records.empty() || !report.lotDevReasons.empty();
+  return report.result != "ok" || hasFindings(report);
 }
 
 LotPage makeLotPage(MesDatabase& mes, const Report& report, const Provenance& provenance,
                     const std::string& batchPage) {
   LotPageFacts facts;
-  if (report.result == "ok") facts = readLotPageFacts(mes, report);
+  if (report.result == "ok") {
+    facts.slots = readLotSlots(mes, report.lot);
+    facts.context = readFindingContext(mes, report);
+  }
   facts.provenance = provenance;
   facts.batchPage = batchPage;
   std::ostringstream html;

@@ -21,11 +21,6 @@ struct LotPageFacts {
   std::string batchPage;  // relative link back to the batch report, "" for a single check
 };
 
-// Reads what a lot's page needs from the MES database (read-only): the lot's slots and the
-// findings' context. Failures are kept in the facts (LotSlots::error, FindingContext::error): a
-// report is still worth having without its map or limits.
-LotPageFacts readLotPageFacts(MesDatabase& mes, const Report& report);
-
 // Writes the page: lot, step, the result with what was found, the six flags (the two *Fail flags
 // red when "Y"), the time version, the lot reasons; the wafer map with its legend; the records,
 // each reason with what it was judged against (actual value, limit, comparison) and its
@@ -36,8 +31,10 @@ void writeLotReport(std::ostream& html, const Report& report, const LotPageFacts
 // Whether a lot of a batch gets a page of its own: it has findings, or did not return "ok".
 bool needsLotPage(const Report& report);
 
-// A lot's page for a batch report, made in one go: the facts read from `mes` (none for a check
-// that did not complete: its page shows the failure only) and the page written to a text.
+// A lot's page made in one go: the facts read from `mes`, read-only (the lot's slots and the
+// findings' context; none for a check that did not complete, whose page shows the failure only;
+// a failure to read them is kept in the facts, as a report is still worth having without its map
+// or limits), and the page written to a text. `batchPage` is "" for a single check.
 struct LotPage {
   std::string html;
   std::map<std::string, std::string> descriptions;  // of the codes on the page

@@ -38,23 +38,15 @@ void addLines(std::istream& in, const std::string& name, MesDatabase& mes, const
     } catch (const ReportLineError& e) {
       throw ReportSetupError{name + ":" + std::to_string(number) + ": " + e.what()};
     }
-    std::vector<std::string> reasons = reasonEntries(report.lotDevReasons);
-    for (const Abnormal& record : report.records) {
-      for (std::string& entry : reasonEntries(record.Reasons()))
-        reasons.push_back(std::move(entry));
-    }
     ++summary.lots;
-    addLot(summary, report.result, !report.records.empty() || !report.lotDevReasons.empty(),
-           reasons,
+    addLot(summary, report.result, hasFindings(report), reportEntries(report),
            {name + ":" + std::to_string(number), report.lot, report.step, report.result,
             report.result == "ok" ? "" : failureReason(report)});
     std::string link;
     std::map<std::string, std::string> descriptions;
     if (needsLotPage(report)) {
       LotPage page = makeLotPage(mes, report, pageProvenance, paths.backLink);
-      const std::string file = lotPageName(report.lot, report.step);
-      writeOutputFile(paths.lotsDir + "/" + file, page.html);
-      link = paths.lotsLink + file;
+      link = writeLotPage(paths, report, page.html);
       descriptions = std::move(page.descriptions);
     }
     addLot(batch, report, descriptions, std::move(link));
