@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/run_command.hpp"
 
 extern "C" int c_client_check(const char* home, const char* lot, const char* step, char* out,
                               size_t size);
@@ -34,16 +35,10 @@ const std::vector<Scenario> kScenarios = {
 
 // What `velmora check --format json` prints for the scenario, without the final newline.
 std::string cliJson(const Scenario& s) {
-  const std::string command = std::string(VELMORA_CLI) + " check --format json --home " +
-                              VELMORA_DEMO_HOME + " --lot " + s.lot + " --step " + s.step +
-                              " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
+  std::string out =
+      velmora::testing::runVelmora(std::string("check --format json --home ") + VELMORA_DEMO_HOME +
+                                   " --lot " + s.lot + " --step " + s.step)
+          .out;
   if (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
@@ -213,14 +208,7 @@ TEST(CInterface, TwoSessionsCheckOnTwoThreadsAtOnce) {
 
 // What `velmora check` prints for `args` (shell words) on standard output.
 std::string cliOutput(const std::string& args) {
-  FILE* pipe = popen((std::string(VELMORA_CLI) + " check " + args + " 2>/dev/null").c_str(), "r");
-  std::string out;
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
+  return velmora::testing::runVelmora("check " + args).out;
 }
 
 // A copy of the demo home in a fresh folder, removed with it.

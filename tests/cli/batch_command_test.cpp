@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/run_command.hpp"
 #include "support/temp_sqlite.hpp"
 
 namespace {
@@ -25,19 +26,11 @@ struct Outcome {
   std::vector<std::string> lines;
 };
 
-// Runs the command with `args` (shell words), standard error to /dev/null.
+// Runs the command with `args` (shell words), its output as lines.
 Outcome velmora(const std::string& args) {
-  const std::string command = std::string(VELMORA_CLI) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  Outcome o{-1, {}};
-  if (pipe == nullptr) return o;
-  std::string out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  const int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::istringstream lines(out);
+  const auto run = velmora::testing::runVelmora(args);
+  Outcome o{run.status, {}};
+  std::istringstream lines(run.out);
   for (std::string line; std::getline(lines, line);) o.lines.push_back(line);
   return o;
 }

@@ -1,9 +1,7 @@
 // velmora doctor on homes with the faults a new installation has: each planted fault is named
 // on its own row, and the exit status says how bad the worst is.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "support/damaged_database.hpp"
+#include "support/run_command.hpp"
 #include "support/temp_sqlite.hpp"
 
 namespace {
@@ -24,19 +23,8 @@ struct Outcome {
 };
 
 Outcome doctor(const std::string& home) {
-  const std::string command =
-      std::string(VELMORA_CLI) + " doctor --format json --home " + home + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  Outcome o{-1, {}};
-  if (pipe == nullptr) return o;
-  std::string out;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  const int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  o.json = nlohmann::json::parse(out, nullptr, false);
-  return o;
+  const auto run = velmora::testing::runVelmora("doctor --format json --home " + home);
+  return {run.status, nlohmann::json::parse(run.out, nullptr, false)};
 }
 
 // `text` with `from` replaced by `to` (once).
