@@ -1,38 +1,25 @@
 // The velmora command run as a process, as an operator or a script runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "support/run_command.hpp"
 #include "support/temp_sqlite.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status;
-  std::string out;
-};
+using Outcome = velmora::testing::CommandRun;
 
 // Runs the command with `args` (shell words), standard error to `errFile` when given.
 Outcome velmora(const std::string& args, const std::string& errFile = "/dev/null") {
-  const std::string command = std::string(VELMORA_CLI) + " " + args + " 2>" + errFile;
-  FILE* pipe = popen(command.c_str(), "r");
-  Outcome o{-1, ""};
-  if (pipe == nullptr) return o;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) o.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return o;
+  return velmora::testing::runVelmora(args, errFile);
 }
 
 std::string slurp(const fs::path& p) {

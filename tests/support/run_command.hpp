@@ -13,9 +13,9 @@ struct CommandRun {
   std::string out;  // what it wrote to standard output
 };
 
-// Runs the built command with `args` (shell words), standard error to /dev/null.
-inline CommandRun runVelmora(const std::string& args) {
-  const std::string command = std::string(VELMORA_CLI) + " " + args + " 2>/dev/null";
+// Runs the built command with `args` (shell words), standard error to the file `errFile`.
+inline CommandRun runVelmora(const std::string& args, const std::string& errFile = "/dev/null") {
+  const std::string command = std::string(VELMORA_CLI) + " " + args + " 2>" + errFile;
   CommandRun run{-1, {}};
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
