@@ -118,8 +118,9 @@ TEST_F(OdbcPgSession, OuterJoinMarkerIsRewritten) {
 }
 
 // A statement value's shape is translated and prepared once per session and its values bound,
-// with the rows of its text, whatever the values hold (quotes, "%", "_"). The outer-join rewrite
-// moves the last condition, and its value, before the others: the values must follow.
+// with the rows of its text, whatever the values hold (quotes, "%", "_", nothing) and however
+// often it runs. The outer-join rewrite moves the last condition, and its value, before the
+// others: the values must follow.
 TEST_F(OdbcPgSession, StatementValuesAreBoundToOneShapePerSession) {
   auto statementOf = [](const std::string& timeVersion) {
     Statement sql(
@@ -137,8 +138,11 @@ TEST_F(OdbcPgSession, StatementValuesAreBoundToOneShapePerSession) {
     return rows;
   };
   const std::uint64_t before = databaseCounters().statementsPrepared;
+  // More executions than PostgreSQL plans for their values before it may keep a generic plan,
+  // which can return unordered rows in another order than the text (it reordered the reasons
+  // of 7 of the 100-lot fab's lots in one batch): the session keeps a plan per value.
   const std::vector<std::string> values = {"TV-A06-FQC", "O'N%_", "TV-A0_-FQC", "TV-A06%",
-                                           "TV-A06-FQC"};
+                                           "TV-A06-FQC", "",      "TV-A06-FQC"};
   for (const std::string& value : values) {
     EXPECT_EQ(rowsOf(session->ExecuteStatement(statementOf(value))),
               rowsOf(session->Execute(statementOf(value).text())))
@@ -148,6 +152,7 @@ TEST_F(OdbcPgSession, StatementValuesAreBoundToOneShapePerSession) {
             std::vector<std::string>{"BD-A06-F05:"});
   // One preparation of the shape, one for each text.
   EXPECT_EQ(databaseCounters().statementsPrepared - before, 1 + values.size());
+  EXPECT_EQ(scalar("SHOW plan_cache_mode"), Variant("force_custom_plan"));
 }
 
 TEST_F(OdbcPgSession, FailingStatementNamesSqlstateMessageAndStatement) {
