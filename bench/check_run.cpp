@@ -45,26 +45,8 @@ std::shared_ptr<Context> contextOf(const std::string& home, const ClientConfig& 
 
 CheckOutcome runCheck(const std::string& home, const std::string& lot, const std::string& step,
                       std::size_t cacheMiB, bool bindValues) {
-  const ClientConfig config = configOf(home, bindValues);
-  const std::shared_ptr<Context> context = contextOf(home, config, cacheMiB);
-  auto trace = std::make_shared<KeptTrace>();
-  CheckOutcome outcome;
-  {
-    Abnormals check(context);
-    check.MESDB(openMesDatabase(config.mesConnection, home, config.timeouts));
-    check.LogTrace(trace);
-    check.LotID(lot);
-    check.StepID(step);
-    outcome.result = check.Execute();
-    outcome.json = toJson(collectReport(check, outcome.result));
-  }
-  outcome.trace = std::move(trace->entries);
-  return outcome;
+  return Host(home, cacheMiB, bindValues).outcome(lot, step);
 }
-
-}  // namespace velmora::bench
-
-namespace velmora::bench {
 
 Host::Host(const std::string& home, std::size_t cacheMiB, bool bindValues) {
   const ClientConfig config = configOf(home, bindValues);
@@ -80,6 +62,22 @@ std::string Host::check(const std::string& lot, const std::string& step) {
   check.LotID(lot);
   check.StepID(step);
   return check.Execute();
+}
+
+CheckOutcome Host::outcome(const std::string& lot, const std::string& step) {
+  auto trace = std::make_shared<KeptTrace>();
+  CheckOutcome outcome;
+  {
+    Abnormals check(context_);
+    check.MESDB(mes_);
+    check.LogTrace(trace);
+    check.LotID(lot);
+    check.StepID(step);
+    outcome.result = check.Execute();
+    outcome.json = toJson(collectReport(check, outcome.result));
+  }
+  outcome.trace = std::move(trace->entries);
+  return outcome;
 }
 
 }  // namespace velmora::bench

@@ -23,13 +23,16 @@ CheckOutcome runCheck(const std::string& home, const std::string& lot, const std
                       std::size_t cacheMiB, bool bindValues = true);
 
 // An MES client that checks lot after lot, as a long-running host does: configuration read and
-// MES database opened once, a fresh check object for every check, a trace that keeps nothing.
+// MES database opened once, a fresh check object for every check. Its connections live as long
+// as it does, and with them the statements its drivers keep prepared.
 class Host {
  public:
   Host(const std::string& home, std::size_t cacheMiB, bool bindValues = true);
 
-  // One check; returns what Execute returned.
+  // One check with a trace that keeps nothing; returns what Execute returned.
   std::string check(const std::string& lot, const std::string& step);
+  // One check with its JSON and trace, as runCheck gives them.
+  CheckOutcome outcome(const std::string& lot, const std::string& step);
 
  private:
   std::shared_ptr<Context> context_;
