@@ -77,6 +77,11 @@ class ContextReader {
   void readItems(const std::string& lot, const std::string& step) {
     if (!out_.error.empty()) return;
     Statement last;
+    const auto failed = [&](const std::string& why) {
+      items_.clear();
+      sysids_.clear();
+      fail("the EDC items of lot " + lot + " at step " + step + " could not be read: " + why, last);
+    };
     try {
       const std::shared_ptr<Recordset> rows = findEdcItems(
           [&](const Statement& sql) {
@@ -95,16 +100,9 @@ class ContextReader {
         items_.push_back(std::move(item));
       }
     } catch (const AutomationError& e) {
-      items_.clear();
-      sysids_.clear();
-      fail("the EDC items of lot " + lot + " at step " + step +
-               " could not be read: " + e.description(),
-           last);
+      failed(e.description());
     } catch (const std::exception& e) {
-      items_.clear();
-      sysids_.clear();
-      fail("the EDC items of lot " + lot + " at step " + step + " could not be read: " + e.what(),
-           last);
+      failed(e.what());
     }
   }
 
@@ -244,10 +242,12 @@ FindingContext readFindingContext(MesDatabase& mes, const Report& report) {
 
   // The record entries first: a lot yield's actual value comes from a record of its item.
   std::map<std::string, std::string> lotYieldOfItem;
+  std::vector<std::vector<Judged>> recordJudged(report.records.size());
   for (std::size_t r = 0; r < report.records.size(); ++r) {
     const Abnormal& record = report.records[r];
     const std::vector<Entry>& entries = recordEntries[r];
-    std::vector<Judged> judged(entries.size());
+    std::vector<Judged>& judged = recordJudged[r];
+    judged.resize(entries.size());
     std::vector<Named> named(entries.size());
     std::vector<std::string> keys(entries.size());
     std::set<std::string> distinct;
@@ -276,8 +276,9 @@ FindingContext readFindingContext(MesDatabase& mes, const Report& report) {
     }
   }
 
+  std::vector<Judged> lotJudged;
   for (const Entry& entry : lotEntries) {
-    const Judged judged = lotJudgement(entry.code);
+    const Judged judged = lotJudged.emplace_back(lotJudgement(entry.code));
     const Named named = reader.name(entry, isReasonRate(judged), true);
     noteReason(out, named);
     const auto yield = lotYieldOfItem.find(itemKey(entry, judged, named));
@@ -307,11 +308,10 @@ FindingContext readFindingContext(MesDatabase& mes, const Report& report) {
     if (j.description.empty()) j.description = ownCodeDescription(j.code);
     if (!j.description.empty()) out.descriptions.emplace(j.code, j.description);
   };
-  for (Judgement& j : out.lot) describe(j, lotJudgement(j.code));
+  for (std::size_t e = 0; e < out.lot.size(); ++e) describe(out.lot[e], lotJudged[e]);
   for (std::size_t r = 0; r < out.records.size(); ++r) {
     for (std::size_t e = 0; e < out.records[r].size(); ++e) {
-      describe(out.records[r][e],
-               recordJudgement(out.records[r][e].code, report.records[r].CollectType(), false));
+      describe(out.records[r][e], recordJudged[r][e]);
     }
   }
   return out;

@@ -1,13 +1,12 @@
 #include "cli/batch_worker.hpp"
 
-#include "cli/report_json.hpp"
-
 #include <chrono>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "cli/reason_entries.hpp"
+#include "cli/report_json.hpp"
 #include "velmora/error.hpp"
 
 namespace velmora::cli {

@@ -159,10 +159,6 @@ void writeLotReport(std::ostream& html, const Report& report, const LotPageFacts
   writePageEnd(html, facts.provenance);
 }
 
-}  // namespace velmora::cli
-
-namespace velmora::cli {
-
 bool needsLotPage(const Report& report) {
   return report.result != "ok" || hasFindings(report);
 }

@@ -31,6 +31,13 @@ std::string percent(double share) {
   return text;
 }
 
+// The lots with a finding of any kind in a slot.
+std::size_t lotsWithAny(const std::array<std::size_t, 6>& kinds) {
+  std::size_t any = 0;
+  for (Finding kind : kKinds) any += kinds[static_cast<std::size_t>(kind)];
+  return any;
+}
+
 }  // namespace
 
 std::string slotStackHtml(const std::map<long, std::array<std::size_t, 6>>& slots,
@@ -39,11 +46,7 @@ std::string slotStackHtml(const std::map<long, std::array<std::size_t, 6>>& slot
     return "<p class=\"note\">No lot returned \"ok\": no slot's findings are known.</p>\n";
   const long positions = std::max(25L, slots.empty() ? 0L : slots.rbegin()->first);
   std::size_t most = 0;
-  for (const auto& [slot, kinds] : slots) {
-    std::size_t any = 0;
-    for (Finding kind : kKinds) any += kinds[static_cast<std::size_t>(kind)];
-    most = std::max(most, any);
-  }
+  for (const auto& [slot, kinds] : slots) most = std::max(most, lotsWithAny(kinds));
   constexpr int kCell = 110;
   constexpr int kRow = 118;
   constexpr int kRadius = 44;
@@ -60,8 +63,7 @@ std::string slotStackHtml(const std::map<long, std::array<std::size_t, 6>>& slot
     const auto found = slots.find(slot);
     std::array<std::size_t, 6> kinds{};
     if (found != slots.end()) kinds = found->second;
-    std::size_t any = 0;
-    for (Finding kind : kKinds) any += kinds[static_cast<std::size_t>(kind)];
+    const std::size_t any = lotsWithAny(kinds);
     const double share = static_cast<double>(any) / static_cast<double>(lots);
     const long x = ((slot - 1) % columns) * kCell + kCell / 2;
     const long y = ((slot - 1) / columns) * kRow + kRow / 2 - 2;

@@ -24,6 +24,7 @@ Selection waferIdSelection(const std::string& lotId, const std::string& waferSeq
 // The loss-rate limits of an EDC item, which the fail-count and the inspection checks both
 // judge: per reason code, the highest share of failures of that reason a lot or a wafer may
 // have, in percent.
+//
 // The item's lot limits: REASONCODE, LOTPERCENT and the reason's DESCRIPTION, for the rows of
 // item `itemSysid` whose lot limit is set.
 Statement lotLossRateStatement(const std::string& itemSysid);
